@@ -5,7 +5,6 @@ namespace quorvex::study {
 namespace {
 
 bool isSingleChoice(int code) { return code >= 1 && code <= 3; }
-bool isMultipleChoice(int code) { return code >= 4 && code <= 7; }
 bool isPlainQuestion(int code) { return code >= 1 && code <= 7; }
 bool hasOptionControls(int code) { return code >= 1 && code <= 8; }
 
