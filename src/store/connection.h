@@ -73,6 +73,7 @@ private:
     QString databasePath_;
     QString password_;
     std::shared_ptr<SharedHandle> handle_;
+    bool transactionOpen_ = false;  // begun through this connection, rolled back by close()
 };
 
 }  // namespace quorvex::store

@@ -43,7 +43,8 @@ public:
     Query(const Query&) = delete;
     Query& operator=(const Query&) = delete;
 
-    // SQL text as a list of lines, joined with "\n" when run.
+    // SQL text as a list of lines, joined with "\n" when run. Changing the text closes the query;
+    // clearSql() and setSql() also clear the values (a new statement), addSql() keeps them.
     void clearSql();
     void addSql(const QString& line);
     void setSql(const QString& text);
@@ -81,6 +82,7 @@ public:
     QString text(const QString& name) { return fieldByName(name).asString(); }
     qint64 integer(const QString& name) { return fieldByName(name).asInteger(); }
 
+    // Moving to another row posts a pending edit or insert first; close() drops it.
     void edit();
     void insert();  // appends an empty row and positions on it
     void post();    // writes the edited or inserted row to the file at once
@@ -98,17 +100,25 @@ private:
 
     int columnIndex(const QString& name) const;
     const QVariant& value(int column) const;
+    void requireOpen(const char* what) const;
     void requireRow(const char* what) const;
+    void requireEditable(const char* what) const;
+    void requireEditing(const char* what) const;
+    void postPending();  // moving away from an edited row posts it first
+    QString columnName(int column) const;
 
     Connection& connection_;
     QStringList lines_;
     QVariantList params_;
     bool open_ = false;
-    QStringList columns_;        // result columns, without the hidden row id
+    QStringList columns_;  // result columns, without the hidden row id
     QVector<Row> rows_;
-    QVector<qint64> rowIds_;     // engine row id of each row (editable results only)
-    int position_ = 0;           // 0-based index of the current row; == rows_.size() at end
+    QVector<qint64> rowIds_;  // engine row id of each row (editable results only)
+    QString openedSql_;       // the text the rows were read with, for messages
+    int position_ = 0;        // 0-based index of the current row; stays on the last row at end
     bool bof_ = true;
+    bool eof_ = true;
+    int positionBeforeInsert_ = 0;
     EditMode editMode_ = EditMode::None;
     Row editBuffer_;
     QVector<bool> changed_;
@@ -119,6 +129,9 @@ class Table : public Query {
 public:
     Table(Connection& connection, const QString& tableName);
     void open() override;
+
+private:
+    QString name_;
 };
 
 }  // namespace quorvex::store
