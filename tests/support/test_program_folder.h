@@ -8,7 +8,8 @@ namespace quorvex::testing {
 
 // A fresh temporary program folder for one test: Data/med.mdb built from a bank source (JSON text in
 // the bank source format), the files of resources/program (ty.html ...) copied in. The encrypted
-// file of each distinct source is built once per test binary and copied for every folder.
+// file of each distinct source is built once per test binary and copied for every folder. Picture
+// names in the source are relative to resources/sample-bank and are copied in as well.
 class TestProgramFolder {
 public:
     explicit TestProgramFolder(const QByteArray& bankSourceJson);
