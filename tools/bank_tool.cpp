@@ -8,9 +8,12 @@
 #include "source_reader.h"
 #include "store/connection.h"
 #include "store/schema.h"
+#include "store/query.h"
 #include "store/store_error.h"
+#include "study/static_page.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QSaveFile>
@@ -53,6 +56,9 @@ std::optional<CommandLine> parseCommandLine(const QStringList& args, QTextStream
         {QStringLiteral("--sections"), QStringLiteral("sections")},
         {QStringLiteral("--chapters"), QStringLiteral("chapters")},
         {QStringLiteral("--questions"), QStringLiteral("questions")},
+        {QStringLiteral("--chapter"), QStringLiteral("chapter")},
+        {QStringLiteral("--view"), QStringLiteral("view")},
+        {QStringLiteral("--page"), QStringLiteral("page")},
     };
     CommandLine line;
     for (int i = 0; i < args.size(); ++i) {
@@ -217,6 +223,11 @@ QString bankToolUsage() {
         "  generate -o SOURCE.json [--roots R] [--sections S] [--chapters C] [--questions N]\n"
         "                               write a synthetic bank of R roots x S sections x C chapters with\n"
         "                               N questions each (default 10 x 10 x 10 chapters, 20 questions)\n"
+        "  preview DB --chapter ID [--view exercise|favourites|wrong] [--page ty.html] -o PAGE.html\n"
+        "                               write one chapter's page as the program shows it: the page file\n"
+        "                               (default: ty.html of the program folder that holds DB) with the\n"
+        "                               chapter's questions before its closing body tag; write it into\n"
+        "                               the program folder to see the question pictures\n"
         "\n"
         "Options:\n"
         "  -o, --output PATH            where build, export and generate write\n"
@@ -310,6 +321,41 @@ int generateBank(const QString& sourcePath, const SyntheticBankShape& shape, QTe
     return kExitOk;
 }
 
+int previewChapter(const QString& databasePath, qint64 treeId, study::StudyView view, const QString& pageFile,
+                   const QString& pagePath, QTextStream& out, QTextStream& err) {
+    QFile page(pageFile);
+    if (!page.open(QIODevice::ReadOnly)) {
+        err << "error: cannot read the page file " << pageFile << ": " << page.errorString() << Qt::endl;
+        return kExitFailed;
+    }
+    const QString pageText = QString::fromUtf8(page.readAll());
+    store::Connection connection;
+    if (!openBank(connection, databasePath, err)) {
+        return kExitFailed;
+    }
+    QStringList fragments;
+    try {
+        store::Query chapter(connection);
+        chapter.setSql(QStringLiteral("select * from tree where id=?"));
+        chapter.setParams({treeId});
+        chapter.open();
+        if (chapter.isEmpty()) {
+            err << "error: " << databasePath << " has no chapter with id " << treeId << Qt::endl;
+            return kExitFailed;
+        }
+        fragments = study::chapterFragments(connection, treeId, view);
+    } catch (const store::StoreError& error) {
+        err << "error: reading " << databasePath << " failed: " << error.message() << Qt::endl;
+        return kExitFailed;
+    }
+    connection.close();
+    if (!writeFile(pagePath, study::pageWithFragments(pageText, fragments).toUtf8(), err)) {
+        return kExitFailed;
+    }
+    out << "wrote " << pagePath << ": chapter " << treeId << ", " << fragments.size() << " fragments" << Qt::endl;
+    return kExitOk;
+}
+
 int runBankTool(const QStringList& args, QTextStream& out, QTextStream& err) {
     if (args.contains(QLatin1String("-h")) || args.contains(QLatin1String("--help")) ||
         args.value(0) == QLatin1String("help")) {
@@ -378,6 +424,34 @@ int runBankTool(const QStringList& args, QTextStream& out, QTextStream& err) {
             return exitCode;
         }
         return generateBank(output, {*roots, *sections, *chapters, *questions}, out, err);
+    }
+    if (command == QLatin1String("preview")) {
+        const QSet<QString> allowed = {QStringLiteral("output"), QStringLiteral("chapter"), QStringLiteral("view"),
+                                       QStringLiteral("page")};
+        if (!expect(*line, 1, allowed, err, &exitCode) || !requireFile(line->positional.at(0), err, &exitCode)) {
+            return exitCode;
+        }
+        bool isNumber = false;
+        const qint64 treeId = line->options.value(QStringLiteral("chapter")).toLongLong(&isNumber);
+        if (!isNumber) {
+            return usageError(QStringLiteral("'preview' needs --chapter ID, the tree id of a chapter"), err);
+        }
+        static const QHash<QString, study::StudyView> kViews = {
+            {QStringLiteral("exercise"), study::StudyView::Exercise},
+            {QStringLiteral("favourites"), study::StudyView::Favourites},
+            {QStringLiteral("wrong"), study::StudyView::WrongQuestions},
+        };
+        const QString viewName = line->options.value(QStringLiteral("view"), QStringLiteral("exercise"));
+        if (!kViews.contains(viewName)) {
+            return usageError(QStringLiteral("--view is exercise, favourites or wrong, not '%1'").arg(viewName), err);
+        }
+        const QString databasePath = line->positional.at(0);
+        // The database lies in Data/ of its program folder, beside which ty.html lies.
+        const QString pageFile = line->options.value(
+            QStringLiteral("page"),
+            QFileInfo(databasePath).absoluteDir().absoluteFilePath(QStringLiteral("../ty.html")));
+        return previewChapter(databasePath, treeId, kViews.value(viewName), QDir::cleanPath(pageFile), output, out,
+                              err);
     }
     if (command.isEmpty()) {
         return usageError(QStringLiteral("no command given"), err);

@@ -20,6 +20,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <optional>
 
 using namespace quorvex;
 
@@ -173,6 +174,8 @@ class TestBankTool : public QObject {
     void generatedBank();
     void commandLine_data();
     void commandLine();
+    void preview_data();
+    void preview();
 
   private:
     QTemporaryDir temp_;
@@ -530,6 +533,13 @@ void TestBankTool::commandLine_data() {
                                << "whole number";
     QTest::newRow("stats of a file that is not a bank")
         << QStringList{"stats", "@json"} << 1 << "cannot open";
+    QTest::newRow("preview without --chapter") << QStringList{"preview", "@db", "-o", "@out"} << 2
+                                               << "needs --chapter ID";
+    QTest::newRow("preview of an unknown view")
+        << QStringList{"preview", "@db", "--chapter", "3", "--view", "all", "-o", "@out"} << 2
+        << "--view is exercise, favourites or wrong";
+    QTest::newRow("preview of a missing chapter")
+        << QStringList{"preview", "@db", "--chapter", "99", "-o", "@out"} << 1 << "no chapter with id 99";
     QTest::newRow("check of a good source")
         << QStringList{"check", "@json"} << 0
         << "ok, 2 roots, 2 sections, 2 chapters, 4 groups, 8 questions, 27 options";
@@ -544,11 +554,58 @@ void TestBankTool::commandLine() {
     writeFile(json, testing::smallBankJson());
     args.replaceInStrings(QStringLiteral("@json"), json);
     args.replaceInStrings(QStringLiteral("@out"), temp_.filePath(QStringLiteral("out.json")));
+    std::optional<testing::TestProgramFolder> folder;
+    if (args.contains(QStringLiteral("@db"))) {
+        folder.emplace(testing::smallBankJson());
+        args.replaceInStrings(QStringLiteral("@db"), folder->databasePath());
+    }
 
     const ToolRun run = runTool(args);
     QCOMPARE(run.exitCode, exitCode);
     QVERIFY2((exitCode == 0 ? run.out : run.err).contains(text), qPrintable(run.out + run.err));
     QVERIFY(!QFileInfo::exists(temp_.filePath(QStringLiteral("out.json"))));
+}
+
+// The page an author opens: the program's page file with the chapter's fragments before </body>.
+void TestBankTool::preview_data() {
+    QTest::addColumn<QString>("view");
+    QTest::addColumn<QStringList>("shown");
+    QTest::addColumn<QStringList>("hidden");
+    QTest::newRow("exercise") << "exercise"
+                              << QStringList{"'fan1'>1. 下列属于职业性有害因素中物理因素的是",
+                                             "'fan2'>2. 下列属于生物性有害因素的是", "<b>X型题：多项选择题</b>"}
+                              << QStringList{};
+    QTest::newRow("favourites") << "favourites" << QStringList{"'fan2'>1. 下列属于生物性有害因素的是"}
+                                << QStringList{"'fan1'", "<b>X型题：多项选择题</b>"};
+    QTest::newRow("wrong") << "wrong" << QStringList{} << QStringList{"'fan1'", "'fan2'", "&nbsp <b>"};
+}
+
+void TestBankTool::preview() {
+    QFETCH(QString, view);
+    QFETCH(QStringList, shown);
+    QFETCH(QStringList, hidden);
+    testing::TestProgramFolder folder(testing::smallBankJson());
+    {
+        store::Connection connection(tools::connectionStringForFile(folder.databasePath()));
+        connection.execute(QStringLiteral("update question set scbt='1' where id=2"));
+    }
+    const QString page = folder.path() + QStringLiteral("preview.html");
+    const ToolRun run =
+        runTool({"preview", folder.databasePath(), "--chapter", "3", "--view", view, "-o", page});
+    QVERIFY2(run.exitCode == tools::kExitOk, qPrintable(run.err));
+
+    const QString pageFile = QString::fromUtf8(readFile(folder.path() + QStringLiteral("ty.html")));
+    const QString written = QString::fromUtf8(readFile(page));
+    const qsizetype bodyEnd = pageFile.lastIndexOf(QStringLiteral("</body>"), -1, Qt::CaseInsensitive);
+    QVERIFY(bodyEnd > 0);
+    QVERIFY(written.startsWith(pageFile.left(bodyEnd)));
+    QVERIFY(written.endsWith(pageFile.mid(bodyEnd)));
+    for (const QString& text : shown) {
+        QVERIFY2(written.contains(text), qPrintable(text));
+    }
+    for (const QString& text : hidden) {
+        QVERIFY2(!written.contains(text), qPrintable(text));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestBankTool)
