@@ -110,7 +110,13 @@ bool sameFile(const RegistryEntry& entry, const FileNames& names) {
 template <typename Predicate>
 void forgetHandles(Predicate predicate) {
     auto& entries = registry();
-    entries.erase(std::remove_if(entries.begin(), entries.end(), predicate), entries.end());
+    // Partition, not remove_if: the dropped entries must stay intact to be marked.
+    const auto dropped = std::stable_partition(entries.begin(), entries.end(),
+                                               [&](const RegistryEntry& entry) { return !predicate(entry); });
+    for (auto it = dropped; it != entries.end(); ++it) {
+        it->handle->markReleased();
+    }
+    entries.erase(dropped, entries.end());
 }
 
 void remember(const QString& path, const QString& password, std::shared_ptr<SharedHandle> handle) {
@@ -221,7 +227,8 @@ sqlite3* Connection::engineHandle() {
 }
 
 SharedHandle& Connection::sharedHandle() {
-    if (!isOpen()) {
+    // A connection left open across a restore must not go on reading the replaced file.
+    if (!isOpen() || (handle_->released() && !transactionOpen_)) {
         open();
     }
     return *handle_;

@@ -69,6 +69,10 @@ class SharedHandle : public std::enable_shared_from_this<SharedHandle> {
     const QString& path() const { return path_; }
     // The file's identity when it was opened.
     const std::optional<FileIdentity>& identity() const { return identity_; }
+    // Set when the handle is dropped from the kept handles (the file was released or replaced): a
+    // connection still holding it reopens the file before its next statement.
+    void markReleased() { released_ = true; }
+    bool released() const { return released_; }
     QString errorMessage() const;
 
     // One statement; trailing blanks and ";" are allowed, a second statement is not.
@@ -85,6 +89,7 @@ class SharedHandle : public std::enable_shared_from_this<SharedHandle> {
     sqlite3* db_;
     QString path_;
     std::optional<FileIdentity> identity_;
+    bool released_ = false;
     std::list<std::pair<QByteArray, sqlite3_stmt*>> cache_;  // most recently used first
 };
 
