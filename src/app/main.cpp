@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QTimer>
 #include <exception>
 
 #include "mainwindow/main_window.h"
@@ -38,9 +39,12 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(quorvex::mainwindow::kApplicationTitle);
 
     // The main window reads the bank now; showing it builds the chapter tree, and its activation
-    // opens the first chapter. The program's other long-lived windows are created after it.
+    // opens the first chapter. The main window creates the program's other long-lived windows.
     quorvex::mainwindow::MainWindow mainWindow(QCoreApplication::applicationDirPath() + QStringLiteral("/"),
                                                dialogs);
     mainWindow.show();
+    // The update check runs once, on the first tick after the window is up; it downloads in the
+    // background.
+    QTimer::singleShot(1, &mainWindow, &quorvex::mainwindow::MainWindow::startUpdateCheck);
     return QApplication::exec();
 }

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDateTime>
+#include <QDesktopServices>
+#include <QUrl>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QGuiApplication>
@@ -25,6 +27,13 @@
 #include <exception>
 
 #include "mainwindow/main_window_texts.h"
+#include "examroom/exam_settings_dialog.h"
+#include "maintenance/backup_dialog.h"
+#include "maintenance/restore_dialog.h"
+#include "mainwindow/help_location.h"
+#include "mainwindow/picture_button.h"
+#include "mainwindow/update_check.h"
+#include "mainwindow/version_check.h"
 #include "practice/wrong_bank_manager.h"
 #include "study/chapter_page_builder.h"
 #include "mainwindow/title_bar.h"
@@ -50,35 +59,35 @@ QColor designColor(quint32 windowsValue) {
     return QColor(static_cast<QRgb>(rgbFromWindowsColor(windowsValue)));
 }
 
-// A calm stand-in for the picture buttons until their pictures come: one character on a rounded tile.
-QIcon tileIcon(const QString& glyph, const QColor& color) {
-    const qreal ratio = qApp != nullptr ? qApp->devicePixelRatio() : 1.0;
-    QPixmap pixmap(QSize(30, 30) * ratio);
-    pixmap.setDevicePixelRatio(ratio);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QPainterPath tile;
-    tile.addRoundedRect(QRectF(1, 1, 28, 28), 7, 7);
-    painter.fillPath(tile, color);
-    QFont font = painter.font();
-    font.setPixelSize(15);
-    font.setBold(true);
-    painter.setFont(font);
-    painter.setPen(Qt::white);
-    painter.drawText(QRectF(0, 0, 30, 30), Qt::AlignCenter, glyph);
-    return QIcon(pixmap);
-}
-
-QToolButton* flatButton(const QString& objectName, const QString& text, QWidget* parent) {
-    auto* button = new QToolButton(parent);
-    button->setObjectName(objectName);
-    button->setText(text);
-    button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
+// A picture button of the chrome; the pictures come from tp/ and are read once.
+PictureButton* pictureButton(const QString& pictureFolder, const char* objectName, const QString& idle,
+                             const QString& hover, const QString& pressed, const char* label, QWidget* parent) {
+    auto* button = new PictureButton(pictureFolder, idle, hover, pressed, QString::fromUtf8(label), parent);
+    button->setObjectName(QString::fromLatin1(objectName));
+    button->setToolTip(QString::fromUtf8(label));
     button->setCursor(Qt::PointingHandCursor);
     return button;
 }
+
+// A panel that stretches a background picture from tp/ over itself.
+class PicturePanel : public QWidget {
+  public:
+    PicturePanel(const QString& picturePath, QWidget* parent)
+        : QWidget(parent), picture_(PictureCache::instance().picture(picturePath)) {}
+
+  protected:
+    void paintEvent(QPaintEvent* event) override {
+        if (picture_.isNull()) {
+            QWidget::paintEvent(event);
+            return;
+        }
+        QPainter painter(this);
+        painter.drawImage(rect(), picture_);
+    }
+
+  private:
+    QImage picture_;
+};
 
 }  // namespace
 
@@ -105,12 +114,28 @@ MainWindow::MainWindow(const QString& programFolder, UserDialogs& dialogs, QWidg
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &MainWindow::noteFocusWindow);
 
     wrongBankManager_ = new practice::WrongBankManager(programFolder_, this);
-    connect(findChild<QToolButton*>(QStringLiteral("exerciseButton")), &QToolButton::clicked, this,
-            &MainWindow::showExerciseView);
-    connect(findChild<QToolButton*>(QStringLiteral("favouritesButton")), &QToolButton::clicked, this,
-            &MainWindow::showFavouritesView);
-    connect(findChild<QToolButton*>(QStringLiteral("wrongQuestionsButton")), &QToolButton::clicked, this,
-            &MainWindow::openWrongQuestionBank);
+    examSettingsDialog_ = new examroom::ExamSettingsDialog(this);
+    backupDialog_ = new maintenance::BackupDialog(programFolder_, dialogs_, this);
+    restoreDialog_ = new maintenance::RestoreDialog(programFolder_, dialogs_, this);
+    updateChecker_ = new UpdateChecker(programFolder_, updateIniUrl_, dialogs_, this);
+    const auto onClick = [this](const char* objectName, void (MainWindow::*slot)()) {
+        connect(findChild<QAbstractButton*>(QString::fromLatin1(objectName)), &QAbstractButton::clicked, this, slot);
+    };
+    onClick("computerExamButton", &MainWindow::enterExamRoom);
+    onClick("examRoomButton", &MainWindow::enterExamRoom);
+    onClick("backupButton", &MainWindow::openBackup);
+    onClick("restoreButton", &MainWindow::openRestore);
+    onClick("updateButton", &MainWindow::checkForUpdate);
+    onClick("serviceButton", &MainWindow::openServicePage);
+    onClick("purchaseButton", &MainWindow::openPurchasePage);
+    onClick("helpButton", &MainWindow::openHelp);
+    onClick("largerTextButton", &MainWindow::largerText);
+    onClick("smallerTextButton", &MainWindow::smallerText);
+    onClick("fullScreenButton", &MainWindow::enterFullScreen);
+    onClick("windowModeButton", &MainWindow::leaveFullScreen);
+    onClick("exerciseButton", &MainWindow::showExerciseView);
+    onClick("favouritesButton", &MainWindow::showFavouritesView);
+    onClick("wrongQuestionsButton", &MainWindow::openWrongQuestionBank);
 }
 
 MainWindow::~MainWindow() = default;
@@ -124,10 +149,13 @@ void MainWindow::buildLayout() {
     layout->setContentsMargins(3, 3, 3, 3);  // the window's border in its background colour
     layout->setSpacing(0);
 
-    titleBar_ = new TitleBar(frame);
+    titleBar_ = new TitleBar(pictureFolder(), frame);
     setTitleText(kDesignTitle);
-    connect(titleBar_->minimizeButton(), &QToolButton::clicked, this, &QWidget::showMinimized);
-    connect(titleBar_->closeButton(), &QToolButton::clicked, this, &QWidget::close);
+    connect(titleBar_->minimizeButton(), &QAbstractButton::clicked, this, &QWidget::showMinimized);
+    connect(titleBar_->maximizeButton(), &QAbstractButton::clicked, this, &MainWindow::toggleMaximized);
+    connect(titleBar_->restoreButton(), &QAbstractButton::clicked, this, &MainWindow::toggleMaximized);
+    connect(titleBar_->closeButton(), &QAbstractButton::clicked, this, &MainWindow::confirmExit);
+    connect(titleBar_, &TitleBar::doubleClicked, this, &MainWindow::toggleMaximized);
 
     auto* splitter = new QSplitter(Qt::Horizontal, frame);
     splitter->setObjectName(QStringLiteral("paneSplitter"));
@@ -149,36 +177,40 @@ void MainWindow::buildLayout() {
 QWidget* MainWindow::buildToolBar() {
     struct Entry {
         const char* objectName;
-        const char* text;
-        const char* glyph;  // the character on the button's tile
+        const char* idle;
+        const char* hover;
+        const char* pressed;
+        const char* label;
     };
-    // The functions behind these buttons come with their own windows.
     static const Entry kEntries[] = {
-        {"exerciseButton", "习题集", "习"},         {"favouritesButton", "我的收藏", "藏"},
-        {"computerExamButton", "人机对话", "机"},   {"examRoomButton", "模拟考场", "考"},
-        {"wrongQuestionsButton", "错题题库", "错"}, {"backupButton", "数据备份", "备"},
-        {"restoreButton", "数据还原", "还"},        {"updateButton", "软件升级", "升"},
-        {"serviceButton", "在线客服", "服"},        {"purchaseButton", "在线购买", "购"},
-        {"helpButton", "使用帮助", "助"},
+        {"exerciseButton", "kstk-1.jpg", "KSTK-2.jpg", "KSTK-3.jpg", "习题集"},
+        {"favouritesButton", "wdsc-1.jpg", "wdsc-2.jpg", "wdsc-3.jpg", "我的收藏"},
+        {"computerExamButton", "rjdh-1.jpg", "rjdh-2.jpg", "rjdh-3.jpg", "人机对话"},
+        {"examRoomButton", "mnkc-1.jpg", "mnkc-2.jpg", "mnkc-3.jpg", "模拟考场"},
+        {"wrongQuestionsButton", "cttk-1.jpg", "cttk-2.jpg", "cttk-3.jpg", "错题题库"},
+        {"backupButton", "sjbf-1.jpg", "sjbf-2.jpg", "sjbf-3.jpg", "数据备份"},
+        // The restore button keeps its idle picture when pressed.
+        {"restoreButton", "sjhy-1.jpg", "sjhy-2.jpg", "sjhy-1.jpg", "数据还原"},
+        {"updateButton", "rjsj-1.jpg", "rjsj-2.jpg", "rjsj-3.jpg", "软件升级"},
+        {"serviceButton", "zxkf-1.jpg", "zxkf-2.jpg", "zxkf-3.jpg", "在线客服"},
+        {"purchaseButton", "zxsc-1.jpg", "zxsc-2.jpg", "zxsc-3.jpg", "在线购买"},
+        {"helpButton", "sybz-1.jpg", "sybz-2.jpg", "sybz-3.jpg", "使用帮助"},
     };
 
-    toolBar_ = new QWidget(this);
+    toolBar_ = new PicturePanel(pictureFolder() + QStringLiteral("banner.png"), this);
     toolBar_->setObjectName(QStringLiteral("toolBar"));
-    toolBar_->setAttribute(Qt::WA_StyledBackground);
     toolBar_->setFixedHeight(64);
     auto* layout = new QHBoxLayout(toolBar_);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-
-    const QColor tileColor = designColor(kWindowColor);
     bool first = true;
     for (const Entry& entry : kEntries) {
-        QToolButton* button =
-            flatButton(QString::fromLatin1(entry.objectName), QString::fromUtf8(entry.text), toolBar_);
-        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-        button->setIcon(tileIcon(QString::fromUtf8(entry.glyph), tileColor));
-        button->setIconSize(QSize(30, 30));
-        button->setFixedSize(first ? 63 : 58, 64);
+        PictureButton* button =
+            pictureButton(pictureFolder(), entry.objectName, QString::fromLatin1(entry.idle),
+                          QString::fromLatin1(entry.hover), QString::fromLatin1(entry.pressed), entry.label, toolBar_);
+        if (!button->hasPicture()) {
+            button->setFixedSize(first ? 63 : 58, 64);
+        }
         layout->addWidget(button);
         first = false;
     }
@@ -186,15 +218,18 @@ QWidget* MainWindow::buildToolBar() {
     // The banner fills the rest of the bar, the logo at its left edge.
     auto* banner = new QWidget(toolBar_);
     banner->setObjectName(QStringLiteral("bannerPanel"));
-    banner->setAttribute(Qt::WA_StyledBackground);
     auto* bannerLayout = new QHBoxLayout(banner);
-    bannerLayout->setContentsMargins(12, 4, 12, 4);
+    bannerLayout->setContentsMargins(0, 4, 12, 4);
     auto* logo = new QLabel(banner);
     logo->setObjectName(QStringLiteral("bannerLogo"));
     logo->setFixedSize(206, 56);
-    logo->setText(
-        QStringLiteral("<div style='font-size:22px; font-weight:bold;'>Quorvex</div>"
-                       "<div style='font-size:12px;'>卫生专业技术资格考试 · 中级</div>"));
+    const QImage logoPicture = PictureCache::instance().picture(pictureFolder() + QStringLiteral("logo.png"));
+    if (logoPicture.isNull()) {
+        logo->setText(QStringLiteral("<div style='font-size:22px; font-weight:bold;'>Quorvex</div>"
+                                     "<div style='font-size:12px;'>卫生专业技术资格考试 · 中级</div>"));
+    } else {
+        logo->setPixmap(QPixmap::fromImage(logoPicture));
+    }
     bannerLayout->addWidget(logo);
     bannerLayout->addStretch(1);
     layout->addWidget(banner, 1);
@@ -257,29 +292,31 @@ QWidget* MainWindow::buildRightPane() {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    buttonRow_ = new QWidget(pane);
+    buttonRow_ = new PicturePanel(pictureFolder() + QStringLiteral("button-row.png"), pane);
     buttonRow_->setObjectName(QStringLiteral("buttonRow"));
-    buttonRow_->setAttribute(Qt::WA_StyledBackground);
     buttonRow_->setFixedHeight(31);
     auto* row = new QHBoxLayout(buttonRow_);
-    row->setContentsMargins(8, 2, 8, 2);
-    row->setSpacing(4);
+    row->setContentsMargins(6, 0, 6, 0);
+    row->setSpacing(2);
+    const auto rowButton = [this](const char* objectName, const char* stem, const char* label) {
+        const QString base = QString::fromLatin1(stem);
+        return pictureButton(pictureFolder(), objectName, base + QStringLiteral("-1.bmp"),
+                             base + QStringLiteral("-2.bmp"), base + QStringLiteral("-3.bmp"), label, buttonRow_);
+    };
     // Show and hide answers share one place, as do full screen and window mode.
-    QToolButton* hideAnswers =
-        flatButton(QStringLiteral("hideAnswersButton"), QStringLiteral("隐藏答案"), buttonRow_);
-    QToolButton* windowMode =
-        flatButton(QStringLiteral("windowModeButton"), QStringLiteral("窗口模式"), buttonRow_);
+    PictureButton* hideAnswers = rowButton("hideAnswersButton", "ycda", "隐藏答案");
+    PictureButton* windowMode = rowButton("windowModeButton", "ckxs", "窗口显示");
     hideAnswers->hide();
     windowMode->hide();
-    row->addWidget(flatButton(QStringLiteral("showAnswersButton"), QStringLiteral("显示答案"), buttonRow_));
+    row->addWidget(rowButton("showAnswersButton", "xsda", "显示答案"));
     row->addWidget(hideAnswers);
-    row->addWidget(flatButton(QStringLiteral("answerAgainButton"), QStringLiteral("重新答题"), buttonRow_));
-    row->addWidget(flatButton(QStringLiteral("handInButton"), QStringLiteral("交卷评分"), buttonRow_));
+    row->addWidget(rowButton("answerAgainButton", "cxdt", "重新答题"));
+    row->addWidget(rowButton("handInButton", "tjsj", "提交试卷"));
     row->addSpacing(12);
-    row->addWidget(flatButton(QStringLiteral("largerTextButton"), QStringLiteral("字体放大"), buttonRow_));
-    row->addWidget(flatButton(QStringLiteral("smallerTextButton"), QStringLiteral("字体缩小"), buttonRow_));
+    row->addWidget(rowButton("largerTextButton", "da", "放大"));
+    row->addWidget(rowButton("smallerTextButton", "xiao", "缩小"));
     row->addStretch(1);
-    row->addWidget(flatButton(QStringLiteral("fullScreenButton"), QStringLiteral("全屏显示"), buttonRow_));
+    row->addWidget(rowButton("fullScreenButton", "qpxs", "全屏显示"));
     row->addWidget(windowMode);
 
     // Never shown: its x is the layout stamp that maximize and restore move.
@@ -327,15 +364,6 @@ void MainWindow::applyStyle() {
     setStyleSheet(QStringLiteral(R"(
 #windowFrame { background: %1; }
 #titleLabel { color: white; font-size: 13px; font-weight: bold; }
-#minimizeButton, #closeButton { color: white; border: none; font-size: 13px; }
-#minimizeButton:hover { background: rgba(255, 255, 255, 45); }
-#closeButton:hover { background: #d9443a; }
-#toolBar { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fbfdfe, stop:1 #dfe9ee);
-           border-bottom: 1px solid #b8cbd3; }
-#toolBar QToolButton { color: #29454d; font-size: 12px; border: none; border-radius: 4px; padding-top: 3px; }
-#toolBar QToolButton:hover { background: rgba(0, 134, 143, 28); }
-#toolBar QToolButton:pressed { background: rgba(0, 134, 143, 60); }
-#bannerPanel { background: qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 rgba(0,134,143,0), stop:1 rgba(0,134,143,40)); }
 #bannerLogo { color: %1; }
 #viewTitlePanel { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #27a2ab, stop:1 %1); }
 #viewTitleLabel { color: white; font-size: 15px; font-weight: bold; }
@@ -350,11 +378,6 @@ void MainWindow::applyStyle() {
 #chapterTree QScrollBar::add-line:vertical, #chapterTree QScrollBar::sub-line:vertical { height: 0; }
 #chapterTree QScrollBar::add-page:vertical, #chapterTree QScrollBar::sub-page:vertical { background: none; }
 #paneSplitter::handle { background: #9fb9c2; }
-#buttonRow { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #f6f9fb, stop:1 #e2eaef);
-             border-bottom: 1px solid #c7d5dc; }
-#buttonRow QToolButton { color: #29454d; font-size: 12px; border: 1px solid transparent; border-radius: 3px;
-                         padding: 2px 8px; }
-#buttonRow QToolButton:hover { background: white; border-color: #b8cbd3; }
 #statusBar { background: #eef3f5; color: #3d5660; font-size: 12px; }
 #statusBar::item { border: none; }
 #questionCountPanel, #contactPanel { border-right: 1px solid #c7d5dc; }
@@ -408,7 +431,7 @@ void MainWindow::readBankAtStart() {
     if (info.subjectRead) {
         setTitleText(titleForSubject(info.subjectName));
         subjectCode_ = info.subjectCode;
-        updateIniUrl_ = updateIniUrlFor(subjectCode_);
+        updateIniUrl_ = updateIniUrlFor(programFolder_, subjectCode_);
     }
     if (info.countRead) {
         statusPanels_[0]->setText(questionCountText(info.questionCount));
@@ -560,6 +583,140 @@ void MainWindow::showPageButtons(bool show, const std::initializer_list<const ch
     }
 }
 
+// ---- window chrome and toolbar -----------------------------------------------------------------------
+
+namespace {
+
+// Left of the hidden grading button in the restored window, and its distance from the screen's right
+// edge when maximized.
+constexpr int kGradeButtonRightWhenMaximized = 560;
+
+const QUrl kPublisherSite(QStringLiteral("https://www.quorvex.cn/"));
+const QUrl kPurchasePage(QStringLiteral("https://www.quorvex.cn/gmzx.asp"));
+
+}  // namespace
+
+int MainWindow::runModal(QDialog& dialog) {
+    return runModal_ ? runModal_(dialog) : dialog.exec();
+}
+
+void MainWindow::placeChromeControls(bool maximized) {
+    titleBar_->maximizeButton()->setVisible(!maximized);
+    titleBar_->restoreButton()->setVisible(maximized);
+    const QScreen* screen = this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
+    const int screenWidth = screen != nullptr ? screen->geometry().width() : width();
+    gradeButton_->move(maximized ? screenWidth - kGradeButtonRightWhenMaximized : kGradeButtonLeft, gradeButton_->y());
+}
+
+void MainWindow::toggleMaximized() {
+    if (isMaximized()) {
+        showNormal();
+        placeChromeControls(false);
+    } else {
+        showMaximized();
+        placeChromeControls(true);
+    }
+}
+
+void MainWindow::enterFullScreen() {
+    toolBar_->hide();
+    leftPane_->hide();
+    titleBar_->hide();
+    showPageButtons(true, {"windowModeButton"});
+    showPageButtons(false, {"fullScreenButton"});
+    if (isMaximized()) {
+        state_.wasMaximizedBeforeFullScreen = 1;
+    } else {
+        state_.wasMaximizedBeforeFullScreen = 0;
+        toggleMaximized();
+    }
+}
+
+void MainWindow::leaveFullScreen() {
+    showPageButtons(true, {"fullScreenButton"});
+    showPageButtons(false, {"windowModeButton"});
+    toolBar_->show();
+    leftPane_->show();
+    titleBar_->show();
+    if (state_.wasMaximizedBeforeFullScreen != 1 && isMaximized()) {
+        toggleMaximized();
+    }
+}
+
+void MainWindow::largerText() {
+    state_.pageReady = 0;
+    const int step = state_.textSizeStep.value_or(0) + 1;
+    state_.textSizeStep = step;
+    if (step < 12) {
+        pageView_->setBodyFontSize(step + 14);
+    } else {
+        dialogs_.showMessage(this, QStringLiteral("不能将字体设置过大！"));
+    }
+    state_.pageReady = 1;
+}
+
+void MainWindow::smallerText() {
+    state_.pageReady = 0;
+    const int step = state_.textSizeStep.value_or(0) - 1;
+    if (step > 0) {
+        state_.textSizeStep = step;
+        pageView_->setBodyFontSize(step + 12);
+    } else {
+        state_.textSizeStep = 0;
+        dialogs_.showMessage(this, QStringLiteral("不能将字体设置过小！"));
+    }
+    state_.pageReady = 1;
+}
+
+void MainWindow::confirmExit() {
+    if (dialogs_.ask(this, QStringLiteral("提示"), QStringLiteral("确定退出系统？"), UserDialogs::Buttons::OkCancel) !=
+        UserDialogs::Answer::Ok) {
+        return;
+    }
+    connection_.close();
+    close();
+    QCoreApplication::quit();
+}
+
+void MainWindow::enterExamRoom() {
+    state_.enteringExamRoom = 1;
+    runModal(*examSettingsDialog_);
+    if (examSettingsDialog_->enterChosen() != 1) {
+        return;
+    }
+    // The sign-in window comes here; the flag is cleared when it returns.
+    state_.enteringExamRoom = 0;
+}
+
+void MainWindow::openBackup() {
+    runModal(*backupDialog_);
+}
+
+void MainWindow::openRestore() {
+    runModal(*restoreDialog_);
+}
+
+void MainWindow::checkForUpdate() {
+    updateChecker_->checkOnDemand();
+}
+
+void MainWindow::startUpdateCheck() {
+    updateChecker_->startStartupCheck();
+}
+
+void MainWindow::openServicePage() {
+    openUrl_ ? openUrl_(kPublisherSite) : static_cast<void>(QDesktopServices::openUrl(kPublisherSite));
+}
+
+void MainWindow::openPurchasePage() {
+    openUrl_ ? openUrl_(kPurchasePage) : static_cast<void>(QDesktopServices::openUrl(kPurchasePage));
+}
+
+void MainWindow::openHelp() {
+    const QUrl help = QUrl::fromLocalFile(helpDocumentPath(programFolder_));
+    openUrl_ ? openUrl_(help) : static_cast<void>(QDesktopServices::openUrl(help));
+}
+
 // ---- view switches --------------------------------------------------------------------------------
 
 void MainWindow::showExerciseView() {
@@ -579,7 +736,7 @@ void MainWindow::openWrongQuestionBank() {
         return;
     }
     try {
-        wrongBankManager_->exec();
+        runModal(*wrongBankManager_);
     } catch (const std::exception& error) {
         dialogs_.showMessage(this, QString::fromUtf8(error.what()), QString(), UserDialogs::Icon::Warning);
     }

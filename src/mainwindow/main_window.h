@@ -16,7 +16,9 @@ class QLabel;
 class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
+class QDialog;
 class QToolButton;
+class QUrl;
 class QWidget;
 
 namespace quorvex {
@@ -31,9 +33,19 @@ namespace quorvex::practice {
 class WrongBankManager;
 }
 
+namespace quorvex::examroom {
+class ExamSettingsDialog;
+}
+
+namespace quorvex::maintenance {
+class BackupDialog;
+class RestoreDialog;
+}
+
 namespace quorvex::mainwindow {
 
 class TitleBar;
+class UpdateChecker;
 
 // The main window: the title bar, the toolbar row, the chapter tree on the left and the question page
 // on the right, the status bar. Created once at start; it reads the bank's subject and question count
@@ -111,7 +123,41 @@ class MainWindow : public QMainWindow {
     // The wrong-question button: the bank manager first, then the wrong-question view.
     void openWrongQuestionBank();
 
+    // Window chrome and toolbar.
+    // Maximize or restore; moves the hidden grading button, so that activations stop reopening the
+    // first chapter until the next tree build.
+    void toggleMaximized();
+    void enterFullScreen();
+    void leaveFullScreen();
+    // Page text size by textSizeStep: larger up to step 11 (size step + 14), smaller down to step 1
+    // (size step + 12).
+    void largerText();
+    void smallerText();
+    // "确定退出系统？"; OK leaves the program.
+    void confirmExit();
+    void enterExamRoom();
+    void openBackup();
+    void openRestore();
+    void checkForUpdate();
+    // Start-up update check; main() runs it once the window is up.
+    void startUpdateCheck();
+    void openServicePage();
+    void openPurchasePage();
+    void openHelp();
+
   public:
+    // Seams for what a test cannot click: how modal windows are run (default QDialog::exec) and how
+    // documents and web pages are opened (default QDesktopServices::openUrl).
+    using ModalRunner = std::function<int(QDialog&)>;
+    using UrlOpener = std::function<void(const QUrl&)>;
+    void setModalRunner(ModalRunner runner) { runModal_ = std::move(runner); }
+    void setUrlOpener(UrlOpener opener) { openUrl_ = std::move(opener); }
+    // The program's tp/ folder.
+    QString pictureFolder() const { return programFolder_ + QStringLiteral("tp/"); }
+    examroom::ExamSettingsDialog* examSettingsDialog() const { return examSettingsDialog_; }
+    maintenance::BackupDialog* backupDialog() const { return backupDialog_; }
+    maintenance::RestoreDialog* restoreDialog() const { return restoreDialog_; }
+
     // True while a chapter page is being built.
     bool isBuildingPage() const { return buildingPage_; }
     practice::WrongBankManager* wrongBankManager() const { return wrongBankManager_; }
@@ -163,6 +209,14 @@ class MainWindow : public QMainWindow {
     bool buildingPage_ = false;
     std::function<void()> deferred_;
     practice::WrongBankManager* wrongBankManager_ = nullptr;
+    examroom::ExamSettingsDialog* examSettingsDialog_ = nullptr;
+    maintenance::BackupDialog* backupDialog_ = nullptr;
+    maintenance::RestoreDialog* restoreDialog_ = nullptr;
+    UpdateChecker* updateChecker_ = nullptr;
+    ModalRunner runModal_;
+    UrlOpener openUrl_;
+    void placeChromeControls(bool maximized);
+    int runModal(QDialog& dialog);
     bool shownBefore_ = false;
     bool otherWindowHadFocus_ = false;
 

@@ -14,9 +14,5 @@ QString buildTimeText(const QDateTime& when) {
     return kBuildTimePrefix + when.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
 }
 
-QString updateIniUrlFor(const QString& subjectCode) {
-    return QStringLiteral("http://") + kUpdateHost + QStringLiteral("/radazir/") + subjectCode +
-           QStringLiteral("/Predate.ini");
-}
 
 }  // namespace quorvex::mainwindow

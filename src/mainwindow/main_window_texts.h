@@ -24,8 +24,7 @@ QString titleForSubject(const QString& subjectName);
 QString questionCountText(const QString& storedCount);
 // "现在的日期和时间是： " + "yyyy-MM-dd hh:mm:ss".
 QString buildTimeText(const QDateTime& when);
-// "http://" + host + "/radazir/" + subject code + "/Predate.ini".
-QString updateIniUrlFor(const QString& subjectCode);
+
 
 // Colour values of the window design are Windows colour values: 0x00BBGGRR. Returns 0xRRGGBB.
 constexpr quint32 rgbFromWindowsColor(quint32 value) {

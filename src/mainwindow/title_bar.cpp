@@ -5,49 +5,64 @@
 #include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QToolButton>
 #include <QWindow>
+
+#include "mainwindow/picture_button.h"
 
 namespace quorvex::mainwindow {
 
 namespace {
 
-QToolButton* windowButton(const QString& objectName, const QString& glyph, const QString& toolTip,
-                          QWidget* parent) {
-    auto* button = new QToolButton(parent);
+PictureButton* windowButton(const QString& pictureFolder, const QString& stem, const QString& objectName,
+                            const QString& toolTip, QWidget* parent) {
+    auto* button = new PictureButton(pictureFolder, stem + QStringLiteral("-1.bmp"), stem + QStringLiteral("-2.bmp"),
+                                     stem + QStringLiteral("-3.bmp"), toolTip, parent);
     button->setObjectName(objectName);
-    button->setText(glyph);
     button->setToolTip(toolTip);
-    button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
-    button->setFixedSize(29, 25);
     return button;
+}
+
+bool startMove(QWidget* widget) {
+    QWindow* handle = widget->window()->windowHandle();
+    return handle != nullptr && handle->startSystemMove();
 }
 
 }  // namespace
 
-TitleBar::TitleBar(QWidget* parent) : QWidget(parent) {
+TitleBar::TitleBar(const QString& pictureFolder, QWidget* parent)
+    : QWidget(parent), background_(PictureCache::instance().picture(pictureFolder + QStringLiteral("title-bar.png"))) {
     setObjectName(QStringLiteral("titleBar"));
     setFixedHeight(25);
 
     titleLabel_ = new QLabel(this);
     titleLabel_->setObjectName(QStringLiteral("titleLabel"));
     minimizeButton_ =
-        windowButton(QStringLiteral("minimizeButton"), QStringLiteral("—"), QStringLiteral("最小化"), this);
+        windowButton(pictureFolder, QStringLiteral("MinBtn"), QStringLiteral("minimizeButton"), QStringLiteral("最小化"), this);
+    maximizeButton_ =
+        windowButton(pictureFolder, QStringLiteral("MaxBtn"), QStringLiteral("maximizeButton"), QStringLiteral("最大化"), this);
+    restoreButton_ =
+        windowButton(pictureFolder, QStringLiteral("resBtn"), QStringLiteral("restoreButton"), QStringLiteral("还原"), this);
     closeButton_ =
-        windowButton(QStringLiteral("closeButton"), QStringLiteral("✕"), QStringLiteral("关闭"), this);
+        windowButton(pictureFolder, QStringLiteral("CloseBtn"), QStringLiteral("closeButton"), QStringLiteral("关闭"), this);
+    restoreButton_->hide();
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(10, 0, 3, 0);
-    layout->setSpacing(0);
+    layout->setSpacing(1);
     layout->addWidget(titleLabel_);
     layout->addStretch(1);
     layout->addWidget(minimizeButton_);
+    layout->addWidget(maximizeButton_);
+    layout->addWidget(restoreButton_);
     layout->addWidget(closeButton_);
 }
 
 void TitleBar::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    if (!background_.isNull()) {
+        painter.drawImage(rect(), background_);
+        return;
+    }
     QLinearGradient gradient(0, 0, 0, height());
     gradient.setColorAt(0.0, QColor(0x13, 0x9a, 0xa3));
     gradient.setColorAt(1.0, QColor(0x00, 0x74, 0x7c));
@@ -56,12 +71,20 @@ void TitleBar::paintEvent(QPaintEvent*) {
 
 void TitleBar::mousePressEvent(QMouseEvent* event) {
     // The bare bar drags the window; the window system does the move.
-    if (event->button() == Qt::LeftButton && window()->windowHandle() != nullptr) {
-        window()->windowHandle()->startSystemMove();
+    if (event->button() == Qt::LeftButton && startMove(this)) {
         event->accept();
         return;
     }
     QWidget::mousePressEvent(event);
+}
+
+void TitleBar::mouseMoveEvent(QMouseEvent* event) {
+    // A drag that began on the title label (which passes the press on) moves the window too.
+    if ((event->buttons() & Qt::LeftButton) && startMove(this)) {
+        event->accept();
+        return;
+    }
+    QWidget::mouseMoveEvent(event);
 }
 
 void TitleBar::mouseDoubleClickEvent(QMouseEvent* event) {

@@ -1,22 +1,28 @@
 #pragma once
 
+#include <QImage>
 #include <QWidget>
 
 class QLabel;
-class QToolButton;
 
 namespace quorvex::mainwindow {
 
-// The title bar of the frameless main window: the title label and the window buttons. Pressing on the
-// bar's surface moves the window through the window system.
+class PictureButton;
+
+// The title bar of the frameless main window: its background picture, the title label and the
+// minimize, maximize, restore and close pictures. Pressing on the bar's surface moves the window
+// through the window system; a double click maximizes or restores.
 class TitleBar : public QWidget {
     Q_OBJECT
   public:
-    explicit TitleBar(QWidget* parent = nullptr);
+    // `pictureFolder` is the program's tp/ folder.
+    explicit TitleBar(const QString& pictureFolder, QWidget* parent = nullptr);
 
     QLabel* titleLabel() const { return titleLabel_; }
-    QToolButton* minimizeButton() const { return minimizeButton_; }
-    QToolButton* closeButton() const { return closeButton_; }
+    PictureButton* minimizeButton() const { return minimizeButton_; }
+    PictureButton* maximizeButton() const { return maximizeButton_; }
+    PictureButton* restoreButton() const { return restoreButton_; }
+    PictureButton* closeButton() const { return closeButton_; }
 
   Q_SIGNALS:
     void doubleClicked();
@@ -24,12 +30,16 @@ class TitleBar : public QWidget {
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
   private:
+    QImage background_;
     QLabel* titleLabel_;
-    QToolButton* minimizeButton_;
-    QToolButton* closeButton_;
+    PictureButton* minimizeButton_;
+    PictureButton* maximizeButton_;
+    PictureButton* restoreButton_;
+    PictureButton* closeButton_;
 };
 
 }  // namespace quorvex::mainwindow
