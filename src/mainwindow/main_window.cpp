@@ -7,6 +7,7 @@
 #include <QUrl>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -39,6 +40,8 @@
 #include "mainwindow/title_bar.h"
 #include "mainwindow/user_dialogs.h"
 #include "study/page_view.h"
+#include "study/page_commands.h"  // page commands
+#include "practice/page_grader.h"  // grading
 #include "study/study_view.h"
 
 namespace quorvex::mainwindow {
@@ -136,7 +139,42 @@ MainWindow::MainWindow(const QString& programFolder, UserDialogs& dialogs, QWidg
     onClick("exerciseButton", &MainWindow::showExerciseView);
     onClick("favouritesButton", &MainWindow::showFavouritesView);
     onClick("wrongQuestionsButton", &MainWindow::openWrongQuestionBank);
+
+    // ---- page commands and error feedback (study/page_commands.*) ----
+    pageCommands_ = new study::PageCommands(*this);
+    pageView_->setNavigationHandler([this](const QString& url) { return handlePageCommand(url); });
+    onClick("showAnswersButton", &MainWindow::showAllAnswers);
+    onClick("hideAnswersButton", &MainWindow::hideAllAnswers);
+    // ---- end page commands ----
+
+    // ---- grading and the result report (practice/page_grader.*) ----
+    pageGrader_ = new practice::PageGrader(*this, this);
+    onClick("handInButton", &MainWindow::gradePage);
+    connect(gradeButton_, &QAbstractButton::clicked, this, &MainWindow::gradePage);  // shares the handler
+    onClick("answerAgainButton", &MainWindow::answerAgain);
+    // ---- end grading ----
 }
+
+// ---- page commands (study/page_commands.*) ----
+bool MainWindow::handlePageCommand(const QString& url) { return pageCommands_->handle(url); }
+void MainWindow::showAllAnswers() { pageCommands_->showAllAnswers(); }
+void MainWindow::hideAllAnswers() { pageCommands_->hideAllAnswers(); }
+// ---- end page commands ----
+
+// ---- grading (practice/page_grader.*) ----
+void MainWindow::gradePage() {
+    if (deferWhileBuilding([this] { gradePage(); })) {
+        return;
+    }
+    pageGrader_->gradePage();
+}
+void MainWindow::answerAgain() {
+    if (deferWhileBuilding([this] { answerAgain(); })) {
+        return;
+    }
+    pageGrader_->answerAgain();
+}
+// ---- end grading ----
 
 MainWindow::~MainWindow() = default;
 
@@ -839,6 +877,15 @@ void MainWindow::showEvent(QShowEvent* event) {
         }
     }
     QMainWindow::showEvent(event);
+}
+
+void MainWindow::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && windowHandle() != nullptr && !isMaximized() &&
+        windowHandle()->startSystemMove()) {
+        event->accept();
+        return;
+    }
+    QMainWindow::mousePressEvent(event);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -27,10 +27,12 @@ class UserDialogs;
 
 namespace quorvex::study {
 class PageView;
+class PageCommands;  // page commands
 }
 
 namespace quorvex::practice {
 class WrongBankManager;
+class PageGrader;  // grading
 }
 
 namespace quorvex::examroom {
@@ -145,6 +147,20 @@ class MainWindow : public QMainWindow {
     void openPurchasePage();
     void openHelp();
 
+    // ---- page commands and error feedback (study/page_commands.*) ----
+    // The page view's navigation handler: favourite toggle and error report; returns true to cancel.
+    bool handlePageCommand(const QString& url);
+    void showAllAnswers();
+    void hideAllAnswers();
+    // ---- end page commands ----
+
+    // ---- grading and the result report (practice/page_grader.*) ----
+    // The hand-in button: grade the page, then the result report. Waits for a page being built.
+    void gradePage();
+    // The answer-again button: after "重新答题会清除当前所选的答案，是否继续？" the page is built afresh.
+    void answerAgain();
+    // ---- end grading ----
+
   public:
     // Seams for what a test cannot click: how modal windows are run (default QDialog::exec) and how
     // documents and web pages are opened (default QDesktopServices::openUrl).
@@ -160,6 +176,8 @@ class MainWindow : public QMainWindow {
 
     // True while a chapter page is being built.
     bool isBuildingPage() const { return buildingPage_; }
+    study::PageCommands* pageCommands() const { return pageCommands_; }  // page commands
+    practice::PageGrader* pageGrader() const { return pageGrader_; }     // grading
     practice::WrongBankManager* wrongBankManager() const { return wrongBankManager_; }
 
   Q_SIGNALS:
@@ -170,6 +188,8 @@ class MainWindow : public QMainWindow {
     bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // A press on the bare surface of the window (one that no control takes) drags the window.
+    void mousePressEvent(QMouseEvent* event) override;
 
   private:
     void buildLayout();
@@ -209,6 +229,8 @@ class MainWindow : public QMainWindow {
     bool buildingPage_ = false;
     std::function<void()> deferred_;
     practice::WrongBankManager* wrongBankManager_ = nullptr;
+    study::PageCommands* pageCommands_ = nullptr;  // page commands
+    practice::PageGrader* pageGrader_ = nullptr;   // grading
     examroom::ExamSettingsDialog* examSettingsDialog_ = nullptr;
     maintenance::BackupDialog* backupDialog_ = nullptr;
     maintenance::RestoreDialog* restoreDialog_ = nullptr;
