@@ -90,10 +90,9 @@ class SourceReader {
         }
     }
 
-    // Returns the value when present and of the right type; reports "missing" only when required.
-    std::optional<QString> text(const QJsonObject& object, const QString& path, const char* key,
-                                bool required) {
-        const QString fieldPath = child(path, QLatin1String(key));
+    // The field's value when present; reports "missing" only when required.
+    std::optional<QJsonValue> field(const QJsonObject& object, const QString& fieldPath, const char* key,
+                                    bool required) {
         const QJsonValue value = object.value(QLatin1String(key));
         if (value.isUndefined()) {
             if (required) {
@@ -101,11 +100,22 @@ class SourceReader {
             }
             return std::nullopt;
         }
-        if (!value.isString()) {
+        return value;
+    }
+
+    // Returns the value when present and of the right type; reports "missing" only when required.
+    std::optional<QString> text(const QJsonObject& object, const QString& path, const char* key,
+                                bool required) {
+        const QString fieldPath = child(path, QLatin1String(key));
+        const std::optional<QJsonValue> value = field(object, fieldPath, key, required);
+        if (!value) {
+            return std::nullopt;
+        }
+        if (!value->isString()) {
             problem(fieldPath, QStringLiteral("must be text"));
             return std::nullopt;
         }
-        return value.toString();
+        return value->toString();
     }
 
     std::optional<qint64> whole(const QJsonValue& value, const QString& path, qint64 min, qint64 max,
@@ -126,31 +136,25 @@ class SourceReader {
     std::optional<qint64> whole(const QJsonObject& object, const QString& path, const char* key,
                                 bool required, qint64 min, qint64 max, const QString& rangeText) {
         const QString fieldPath = child(path, QLatin1String(key));
-        const QJsonValue value = object.value(QLatin1String(key));
-        if (value.isUndefined()) {
-            if (required) {
-                problem(fieldPath, QStringLiteral("missing"));
-            }
+        const std::optional<QJsonValue> value = field(object, fieldPath, key, required);
+        if (!value) {
             return std::nullopt;
         }
-        return whole(value, fieldPath, min, max, rangeText);
+        return whole(*value, fieldPath, min, max, rangeText);
     }
 
     std::optional<QJsonArray> array(const QJsonObject& object, const QString& path, const char* key,
                                     bool required) {
         const QString fieldPath = child(path, QLatin1String(key));
-        const QJsonValue value = object.value(QLatin1String(key));
-        if (value.isUndefined()) {
-            if (required) {
-                problem(fieldPath, QStringLiteral("missing"));
-            }
+        const std::optional<QJsonValue> value = field(object, fieldPath, key, required);
+        if (!value) {
             return std::nullopt;
         }
-        if (!value.isArray()) {
+        if (!value->isArray()) {
             problem(fieldPath, QStringLiteral("must be an array"));
             return std::nullopt;
         }
-        return value.toArray();
+        return value->toArray();
     }
 
     std::optional<QJsonObject> object(const QJsonValue& value, const QString& path) {

@@ -59,30 +59,6 @@ bool isNullValue(const QVariant& value) {
     return !value.isValid() || value.isNull();
 }
 
-bool isIntegerType(const QVariant& value) {
-    switch (value.typeId()) {
-        case QMetaType::Bool:
-        case QMetaType::Char:
-        case QMetaType::SChar:
-        case QMetaType::UChar:
-        case QMetaType::Short:
-        case QMetaType::UShort:
-        case QMetaType::Int:
-        case QMetaType::UInt:
-        case QMetaType::Long:
-        case QMetaType::ULong:
-        case QMetaType::LongLong:
-        case QMetaType::ULongLong:
-            return true;
-        default:
-            return false;
-    }
-}
-
-bool isFloatType(const QVariant& value) {
-    return value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float;
-}
-
 QString valueText(const QVariant& value) {
     if (isNullValue(value)) {
         return QString();

@@ -11,6 +11,30 @@
 
 namespace quorvex::store {
 
+bool isIntegerType(const QVariant& value) {
+    switch (value.typeId()) {
+        case QMetaType::Bool:
+        case QMetaType::Char:
+        case QMetaType::SChar:
+        case QMetaType::UChar:
+        case QMetaType::Short:
+        case QMetaType::UShort:
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::Long:
+        case QMetaType::ULong:
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool isFloatType(const QVariant& value) {
+    return value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float;
+}
+
 std::optional<FileIdentity> fileIdentityOf(const QString& path) {
     struct stat info {};
     if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
@@ -58,39 +82,18 @@ void Statement::bind(const QVariantList& params, const QString& context) {
         int rc = SQLITE_OK;
         if (!value.isValid() || value.isNull()) {
             rc = sqlite3_bind_null(stmt_, index);
+        } else if (isIntegerType(value)) {
+            rc = sqlite3_bind_int64(stmt_, index, value.toLongLong());
+        } else if (isFloatType(value)) {
+            rc = sqlite3_bind_double(stmt_, index, value.toDouble());
+        } else if (value.typeId() == QMetaType::QByteArray) {
+            const QByteArray bytes = value.toByteArray();
+            rc = sqlite3_bind_blob(stmt_, index, bytes.constData(), static_cast<int>(bytes.size()),
+                                   SQLITE_TRANSIENT);
         } else {
-            switch (value.typeId()) {
-                case QMetaType::Bool:
-                case QMetaType::Char:
-                case QMetaType::SChar:
-                case QMetaType::UChar:
-                case QMetaType::Short:
-                case QMetaType::UShort:
-                case QMetaType::Int:
-                case QMetaType::UInt:
-                case QMetaType::Long:
-                case QMetaType::ULong:
-                case QMetaType::LongLong:
-                case QMetaType::ULongLong:
-                    rc = sqlite3_bind_int64(stmt_, index, value.toLongLong());
-                    break;
-                case QMetaType::Float:
-                case QMetaType::Double:
-                    rc = sqlite3_bind_double(stmt_, index, value.toDouble());
-                    break;
-                case QMetaType::QByteArray: {
-                    const QByteArray bytes = value.toByteArray();
-                    rc = sqlite3_bind_blob(stmt_, index, bytes.constData(), static_cast<int>(bytes.size()),
-                                           SQLITE_TRANSIENT);
-                    break;
-                }
-                default: {
-                    const QByteArray text = value.toString().toUtf8();
-                    rc = sqlite3_bind_text(stmt_, index, text.constData(), static_cast<int>(text.size()),
-                                           SQLITE_TRANSIENT);
-                    break;
-                }
-            }
+            const QByteArray text = value.toString().toUtf8();
+            rc = sqlite3_bind_text(stmt_, index, text.constData(), static_cast<int>(text.size()),
+                                   SQLITE_TRANSIENT);
         }
         if (rc != SQLITE_OK) {
             throw StoreError(context, owner_->errorMessage());

@@ -13,6 +13,10 @@
 
 namespace quorvex::store {
 
+// Whether a bound or stored value is a whole number (bound as an engine integer, read as digits).
+bool isIntegerType(const QVariant& value);
+bool isFloatType(const QVariant& value);
+
 // Device and inode of a file: a file renamed over another one has a different identity.
 struct FileIdentity {
     dev_t device = 0;
