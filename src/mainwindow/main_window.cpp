@@ -849,7 +849,9 @@ void MainWindow::noteFocusWindow(QWindow* window) {
     if (qobject_cast<const QMessageBox*>(modal) != nullptr || qobject_cast<const QFileDialog*>(modal) != nullptr) {
         return;
     }
-    if (window != nullptr && window != windowHandle() &&
+    // Only modal windows hand the focus back in that sense: the error-feedback window stays open beside
+    // the main window, and going back and forth between the two must not throw the page away.
+    if (window != nullptr && window != windowHandle() && window->modality() != Qt::NonModal &&
         (window->type() == Qt::Dialog || window->type() == Qt::Window)) {
         otherWindowHadFocus_ = true;
     }
