@@ -50,6 +50,8 @@ const ArtworkRow kTable[] = {
     {Surface::ButtonRow, "xiao-1.bmp", "xiao-2.bmp", "xiao-3.bmp", "缩小", icons::textSmaller, kShortRowButton, kButtonRowHeight},
     {Surface::ButtonRow, "qpxs-1.bmp", "qpxs-2.bmp", "qpxs-3.bmp", "全屏显示", icons::expand, kRowButton, kButtonRowHeight},
     {Surface::ButtonRow, "ckxs-1.bmp", "ckxs-2.bmp", "ckxs-3.bmp", "窗口显示", icons::compress, kRowButton, kButtonRowHeight},
+    // The result window's close button.
+    {Surface::ButtonRow, "gb-1.bmp",   "gb-2.bmp",   "gb-3.bmp",   "关闭", icons::close, 105, 33},
     {Surface::ButtonRowBackground, "button-row.png", nullptr, nullptr, "", nullptr, 400, kButtonRowHeight},
 
     // Title bar.
