@@ -34,17 +34,22 @@ QByteArray chapterBank(int questions) {
         for (int n = first; n < qMin(questions, first + kGroupSize); ++n) {
             QJsonArray options;
             for (int k = 0; k < 5; ++k) {
-                options.append(QStringLiteral("第%1题的备选答案%2，内容长度与真实题目相近").arg(n + 1).arg(k + 1));
+                options.append(
+                    QStringLiteral("第%1题的备选答案%2，内容长度与真实题目相近").arg(n + 1).arg(k + 1));
             }
             rows.append(QJsonObject{
-                {QStringLiteral("content"), QStringLiteral("第%1题：下列关于职业性有害因素的说法，正确的是").arg(n + 1)},
+                {QStringLiteral("content"),
+                 QStringLiteral("第%1题：下列关于职业性有害因素的说法，正确的是").arg(n + 1)},
                 {QStringLiteral("options"), options},
                 {QStringLiteral("answer"), multiple ? QStringLiteral("ACD") : QStringLiteral("B")},
-                {QStringLiteral("explain"), QStringLiteral("解析：这是第%1题的解析文字，说明正确答案的依据。").arg(n + 1)}});
+                {QStringLiteral("explain"),
+                 QStringLiteral("解析：这是第%1题的解析文字，说明正确答案的依据。").arg(n + 1)}});
         }
-        groups.append(QJsonObject{{QStringLiteral("qtype"), multiple ? 6 : 3}, {QStringLiteral("questions"), rows}});
+        groups.append(
+            QJsonObject{{QStringLiteral("qtype"), multiple ? 6 : 3}, {QStringLiteral("questions"), rows}});
     }
-    const QJsonObject chapter{{QStringLiteral("name"), QStringLiteral("第一章")}, {QStringLiteral("groups"), groups}};
+    const QJsonObject chapter{{QStringLiteral("name"), QStringLiteral("第一章")},
+                              {QStringLiteral("groups"), groups}};
     const QJsonObject section{{QStringLiteral("name"), QStringLiteral("第一篇")},
                               {QStringLiteral("children"), QJsonArray{chapter}}};
     const QJsonObject root{{QStringLiteral("name"), QStringLiteral("基础知识")},
@@ -55,8 +60,12 @@ QByteArray chapterBank(int questions) {
                                                 {QStringLiteral("code"), QStringLiteral("zyb")},
                                                 {QStringLiteral("count"), QString::number(questions)}}},
         {QStringLiteral("qtypes"),
-         QJsonArray{QJsonObject{{QStringLiteral("id"), 3}, {QStringLiteral("code"), 1}, {QStringLiteral("title"), QStringLiteral("A1型题")}},
-                    QJsonObject{{QStringLiteral("id"), 6}, {QStringLiteral("code"), 4}, {QStringLiteral("title"), QStringLiteral("X型题")}}}},
+         QJsonArray{QJsonObject{{QStringLiteral("id"), 3},
+                                {QStringLiteral("code"), 1},
+                                {QStringLiteral("title"), QStringLiteral("A1型题")}},
+                    QJsonObject{{QStringLiteral("id"), 6},
+                                {QStringLiteral("code"), 4},
+                                {QStringLiteral("title"), QStringLiteral("X型题")}}}},
         {QStringLiteral("examSettings"), QJsonArray{30, 10, 2, 2}},
         {QStringLiteral("tree"), QJsonArray{root}}};
     return QJsonDocument(bank).toJson(QJsonDocument::Compact);
@@ -109,8 +118,9 @@ bool measure(int questions, int runs, const QString& pageFile) {
             built.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
         }
     }
-    const int stems =
-        window.pageView()->runScript(QStringLiteral("document.querySelectorAll('span[id^=fan]').length")).toInt();
+    const int stems = window.pageView()
+                          ->runScript(QStringLiteral("document.querySelectorAll('span[id^=fan]').length"))
+                          .toInt();
     if (stems != questions) {
         std::fprintf(stderr, "page.%d: %d stems on the page\n", questions, stems);
         return false;
@@ -140,8 +150,8 @@ bool measure(int questions, int runs, const QString& pageFile) {
             floor.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
         }
     }
-    quorvex::bench::printMeasureWithFloor(QStringLiteral("page.%1").arg(questions), quorvex::bench::median(built),
-                                          quorvex::bench::median(floor));
+    quorvex::bench::printMeasureWithFloor(QStringLiteral("page.%1").arg(questions),
+                                          quorvex::bench::median(built), quorvex::bench::median(floor));
     return true;
 }
 

@@ -7,8 +7,8 @@
 #include "source_json.h"
 #include "source_reader.h"
 #include "store/connection.h"
-#include "store/schema.h"
 #include "store/query.h"
+#include "store/schema.h"
 #include "store/store_error.h"
 #include "study/static_page.h"
 
@@ -352,7 +352,8 @@ int previewChapter(const QString& databasePath, qint64 treeId, study::StudyView 
     if (!writeFile(pagePath, study::pageWithFragments(pageText, fragments).toUtf8(), err)) {
         return kExitFailed;
     }
-    out << "wrote " << pagePath << ": chapter " << treeId << ", " << fragments.size() << " fragments" << Qt::endl;
+    out << "wrote " << pagePath << ": chapter " << treeId << ", " << fragments.size() << " fragments"
+        << Qt::endl;
     return kExitOk;
 }
 
@@ -426,9 +427,10 @@ int runBankTool(const QStringList& args, QTextStream& out, QTextStream& err) {
         return generateBank(output, {*roots, *sections, *chapters, *questions}, out, err);
     }
     if (command == QLatin1String("preview")) {
-        const QSet<QString> allowed = {QStringLiteral("output"), QStringLiteral("chapter"), QStringLiteral("view"),
-                                       QStringLiteral("page")};
-        if (!expect(*line, 1, allowed, err, &exitCode) || !requireFile(line->positional.at(0), err, &exitCode)) {
+        const QSet<QString> allowed = {QStringLiteral("output"), QStringLiteral("chapter"),
+                                       QStringLiteral("view"), QStringLiteral("page")};
+        if (!expect(*line, 1, allowed, err, &exitCode) ||
+            !requireFile(line->positional.at(0), err, &exitCode)) {
             return exitCode;
         }
         bool isNumber = false;
@@ -443,15 +445,16 @@ int runBankTool(const QStringList& args, QTextStream& out, QTextStream& err) {
         };
         const QString viewName = line->options.value(QStringLiteral("view"), QStringLiteral("exercise"));
         if (!kViews.contains(viewName)) {
-            return usageError(QStringLiteral("--view is exercise, favourites or wrong, not '%1'").arg(viewName), err);
+            return usageError(
+                QStringLiteral("--view is exercise, favourites or wrong, not '%1'").arg(viewName), err);
         }
         const QString databasePath = line->positional.at(0);
         // The database lies in Data/ of its program folder, beside which ty.html lies.
         const QString pageFile = line->options.value(
             QStringLiteral("page"),
             QFileInfo(databasePath).absoluteDir().absoluteFilePath(QStringLiteral("../ty.html")));
-        return previewChapter(databasePath, treeId, kViews.value(viewName), QDir::cleanPath(pageFile), output, out,
-                              err);
+        return previewChapter(databasePath, treeId, kViews.value(viewName), QDir::cleanPath(pageFile), output,
+                              out, err);
     }
     if (command.isEmpty()) {
         return usageError(QStringLiteral("no command given"), err);

@@ -4,15 +4,14 @@
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QDesktopServices>
-#include <QUrl>
 #include <QFileDialog>
-#include <QMessageBox>
-#include <QMouseEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QIcon>
 #include <QLabel>
+#include <QMessageBox>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -23,25 +22,26 @@
 #include <QStatusBar>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <QWindow>
 #include <exception>
 
-#include "mainwindow/main_window_texts.h"
 #include "examroom/exam_settings_dialog.h"
 #include "maintenance/backup_dialog.h"
 #include "maintenance/restore_dialog.h"
 #include "mainwindow/help_location.h"
+#include "mainwindow/main_window_texts.h"
 #include "mainwindow/picture_button.h"
+#include "mainwindow/title_bar.h"
 #include "mainwindow/update_check.h"
+#include "mainwindow/user_dialogs.h"
 #include "mainwindow/version_check.h"
+#include "practice/page_grader.h"  // grading
 #include "practice/wrong_bank_manager.h"
 #include "study/chapter_page_builder.h"
-#include "mainwindow/title_bar.h"
-#include "mainwindow/user_dialogs.h"
-#include "study/page_view.h"
 #include "study/page_commands.h"  // page commands
-#include "practice/page_grader.h"  // grading
+#include "study/page_view.h"
 #include "study/study_view.h"
 
 namespace quorvex::mainwindow {
@@ -64,7 +64,8 @@ QColor designColor(quint32 windowsValue) {
 
 // A picture button of the chrome; the pictures come from tp/ and are read once.
 PictureButton* pictureButton(const QString& pictureFolder, const char* objectName, const QString& idle,
-                             const QString& hover, const QString& pressed, const char* label, QWidget* parent) {
+                             const QString& hover, const QString& pressed, const char* label,
+                             QWidget* parent) {
     auto* button = new PictureButton(pictureFolder, idle, hover, pressed, QString::fromUtf8(label), parent);
     button->setObjectName(QString::fromLatin1(objectName));
     button->setToolTip(QString::fromUtf8(label));
@@ -122,7 +123,8 @@ MainWindow::MainWindow(const QString& programFolder, UserDialogs& dialogs, QWidg
     restoreDialog_ = new maintenance::RestoreDialog(programFolder_, dialogs_, this);
     updateChecker_ = new UpdateChecker(programFolder_, updateIniUrl_, dialogs_, this);
     const auto onClick = [this](const char* objectName, void (MainWindow::*slot)()) {
-        connect(findChild<QAbstractButton*>(QString::fromLatin1(objectName)), &QAbstractButton::clicked, this, slot);
+        connect(findChild<QAbstractButton*>(QString::fromLatin1(objectName)), &QAbstractButton::clicked, this,
+                slot);
     };
     onClick("computerExamButton", &MainWindow::enterExamRoom);
     onClick("examRoomButton", &MainWindow::enterExamRoom);
@@ -156,9 +158,15 @@ MainWindow::MainWindow(const QString& programFolder, UserDialogs& dialogs, QWidg
 }
 
 // ---- page commands (study/page_commands.*) ----
-bool MainWindow::handlePageCommand(const QString& url) { return pageCommands_->handle(url); }
-void MainWindow::showAllAnswers() { pageCommands_->showAllAnswers(); }
-void MainWindow::hideAllAnswers() { pageCommands_->hideAllAnswers(); }
+bool MainWindow::handlePageCommand(const QString& url) {
+    return pageCommands_->handle(url);
+}
+void MainWindow::showAllAnswers() {
+    pageCommands_->showAllAnswers();
+}
+void MainWindow::hideAllAnswers() {
+    pageCommands_->hideAllAnswers();
+}
 // ---- end page commands ----
 
 // ---- grading (practice/page_grader.*) ----
@@ -243,9 +251,9 @@ QWidget* MainWindow::buildToolBar() {
     layout->setSpacing(0);
     bool first = true;
     for (const Entry& entry : kEntries) {
-        PictureButton* button =
-            pictureButton(pictureFolder(), entry.objectName, QString::fromLatin1(entry.idle),
-                          QString::fromLatin1(entry.hover), QString::fromLatin1(entry.pressed), entry.label, toolBar_);
+        PictureButton* button = pictureButton(
+            pictureFolder(), entry.objectName, QString::fromLatin1(entry.idle),
+            QString::fromLatin1(entry.hover), QString::fromLatin1(entry.pressed), entry.label, toolBar_);
         if (!button->hasPicture()) {
             button->setFixedSize(first ? 63 : 58, 64);
         }
@@ -263,8 +271,9 @@ QWidget* MainWindow::buildToolBar() {
     logo->setFixedSize(206, 56);
     const QImage logoPicture = PictureCache::instance().picture(pictureFolder() + QStringLiteral("logo.png"));
     if (logoPicture.isNull()) {
-        logo->setText(QStringLiteral("<div style='font-size:22px; font-weight:bold;'>Quorvex</div>"
-                                     "<div style='font-size:12px;'>卫生专业技术资格考试 · 中级</div>"));
+        logo->setText(
+            QStringLiteral("<div style='font-size:22px; font-weight:bold;'>Quorvex</div>"
+                           "<div style='font-size:12px;'>卫生专业技术资格考试 · 中级</div>"));
     } else {
         logo->setPixmap(QPixmap::fromImage(logoPicture));
     }
@@ -339,7 +348,8 @@ QWidget* MainWindow::buildRightPane() {
     const auto rowButton = [this](const char* objectName, const char* stem, const char* label) {
         const QString base = QString::fromLatin1(stem);
         return pictureButton(pictureFolder(), objectName, base + QStringLiteral("-1.bmp"),
-                             base + QStringLiteral("-2.bmp"), base + QStringLiteral("-3.bmp"), label, buttonRow_);
+                             base + QStringLiteral("-2.bmp"), base + QStringLiteral("-3.bmp"), label,
+                             buttonRow_);
     };
     // Show and hide answers share one place, as do full screen and window mode.
     PictureButton* hideAnswers = rowButton("hideAnswersButton", "ycda", "隐藏答案");
@@ -643,7 +653,8 @@ void MainWindow::placeChromeControls(bool maximized) {
     titleBar_->restoreButton()->setVisible(maximized);
     const QScreen* screen = this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
     const int screenWidth = screen != nullptr ? screen->geometry().width() : width();
-    gradeButton_->move(maximized ? screenWidth - kGradeButtonRightWhenMaximized : kGradeButtonLeft, gradeButton_->y());
+    gradeButton_->move(maximized ? screenWidth - kGradeButtonRightWhenMaximized : kGradeButtonLeft,
+                       gradeButton_->y());
 }
 
 void MainWindow::toggleMaximized() {
@@ -707,8 +718,8 @@ void MainWindow::smallerText() {
 }
 
 void MainWindow::confirmExit() {
-    if (dialogs_.ask(this, QStringLiteral("提示"), QStringLiteral("确定退出系统？"), UserDialogs::Buttons::OkCancel) !=
-        UserDialogs::Answer::Ok) {
+    if (dialogs_.ask(this, QStringLiteral("提示"), QStringLiteral("确定退出系统？"),
+                     UserDialogs::Buttons::OkCancel) != UserDialogs::Answer::Ok) {
         return;
     }
     connection_.close();
@@ -795,7 +806,8 @@ void MainWindow::switchView(const QString& caption) {
             connection_.close();
         } catch (const std::exception& error) {
             connection_.close();
-            dialogs_.showMessage(this, QString::fromUtf8(error.what()), QString(), UserDialogs::Icon::Warning);
+            dialogs_.showMessage(this, QString::fromUtf8(error.what()), QString(),
+                                 UserDialogs::Icon::Warning);
             return;
         }
         if (!anyMarked) {
@@ -846,7 +858,8 @@ void MainWindow::noteFocusWindow(QWindow* window) {
     // Message boxes and file dialogs are not windows of the program in this sense: closing "本章节无试题!"
     // must not reopen the chapter that showed it.
     const QWidget* modal = QApplication::activeModalWidget();
-    if (qobject_cast<const QMessageBox*>(modal) != nullptr || qobject_cast<const QFileDialog*>(modal) != nullptr) {
+    if (qobject_cast<const QMessageBox*>(modal) != nullptr ||
+        qobject_cast<const QFileDialog*>(modal) != nullptr) {
         return;
     }
     // Only modal windows hand the focus back in that sense: the error-feedback window stays open beside

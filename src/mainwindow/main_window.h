@@ -28,12 +28,12 @@ class UserDialogs;
 namespace quorvex::study {
 class PageView;
 class PageCommands;  // page commands
-}
+}  // namespace quorvex::study
 
 namespace quorvex::practice {
 class WrongBankManager;
 class PageGrader;  // grading
-}
+}  // namespace quorvex::practice
 
 namespace quorvex::examroom {
 class ExamSettingsDialog;
@@ -42,7 +42,7 @@ class ExamSettingsDialog;
 namespace quorvex::maintenance {
 class BackupDialog;
 class RestoreDialog;
-}
+}  // namespace quorvex::maintenance
 
 namespace quorvex::mainwindow {
 

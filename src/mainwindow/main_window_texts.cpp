@@ -14,5 +14,4 @@ QString buildTimeText(const QDateTime& when) {
     return kBuildTimePrefix + when.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
 }
 
-
 }  // namespace quorvex::mainwindow

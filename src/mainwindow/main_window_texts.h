@@ -25,7 +25,6 @@ QString questionCountText(const QString& storedCount);
 // "现在的日期和时间是： " + "yyyy-MM-dd hh:mm:ss".
 QString buildTimeText(const QDateTime& when);
 
-
 // Colour values of the window design are Windows colour values: 0x00BBGGRR. Returns 0xRRGGBB.
 constexpr quint32 rgbFromWindowsColor(quint32 value) {
     return ((value & 0xFFu) << 16) | (value & 0xFF00u) | ((value >> 16) & 0xFFu);

@@ -15,8 +15,9 @@ namespace {
 
 PictureButton* windowButton(const QString& pictureFolder, const QString& stem, const QString& objectName,
                             const QString& toolTip, QWidget* parent) {
-    auto* button = new PictureButton(pictureFolder, stem + QStringLiteral("-1.bmp"), stem + QStringLiteral("-2.bmp"),
-                                     stem + QStringLiteral("-3.bmp"), toolTip, parent);
+    auto* button =
+        new PictureButton(pictureFolder, stem + QStringLiteral("-1.bmp"), stem + QStringLiteral("-2.bmp"),
+                          stem + QStringLiteral("-3.bmp"), toolTip, parent);
     button->setObjectName(objectName);
     button->setToolTip(toolTip);
     return button;
@@ -30,20 +31,21 @@ bool startMove(QWidget* widget) {
 }  // namespace
 
 TitleBar::TitleBar(const QString& pictureFolder, QWidget* parent)
-    : QWidget(parent), background_(PictureCache::instance().picture(pictureFolder + QStringLiteral("title-bar.png"))) {
+    : QWidget(parent),
+      background_(PictureCache::instance().picture(pictureFolder + QStringLiteral("title-bar.png"))) {
     setObjectName(QStringLiteral("titleBar"));
     setFixedHeight(25);
 
     titleLabel_ = new QLabel(this);
     titleLabel_->setObjectName(QStringLiteral("titleLabel"));
-    minimizeButton_ =
-        windowButton(pictureFolder, QStringLiteral("MinBtn"), QStringLiteral("minimizeButton"), QStringLiteral("最小化"), this);
-    maximizeButton_ =
-        windowButton(pictureFolder, QStringLiteral("MaxBtn"), QStringLiteral("maximizeButton"), QStringLiteral("最大化"), this);
-    restoreButton_ =
-        windowButton(pictureFolder, QStringLiteral("resBtn"), QStringLiteral("restoreButton"), QStringLiteral("还原"), this);
-    closeButton_ =
-        windowButton(pictureFolder, QStringLiteral("CloseBtn"), QStringLiteral("closeButton"), QStringLiteral("关闭"), this);
+    minimizeButton_ = windowButton(pictureFolder, QStringLiteral("MinBtn"), QStringLiteral("minimizeButton"),
+                                   QStringLiteral("最小化"), this);
+    maximizeButton_ = windowButton(pictureFolder, QStringLiteral("MaxBtn"), QStringLiteral("maximizeButton"),
+                                   QStringLiteral("最大化"), this);
+    restoreButton_ = windowButton(pictureFolder, QStringLiteral("resBtn"), QStringLiteral("restoreButton"),
+                                  QStringLiteral("还原"), this);
+    closeButton_ = windowButton(pictureFolder, QStringLiteral("CloseBtn"), QStringLiteral("closeButton"),
+                                QStringLiteral("关闭"), this);
     restoreButton_->hide();
 
     auto* layout = new QHBoxLayout(this);

@@ -10,7 +10,7 @@ namespace quorvex {
 // The program uses WidgetDialogs; tests put in a scripted one that records each text and title
 // and returns queued answers.
 class UserDialogs {
-public:
+  public:
     enum class Answer { Ok, Cancel, Yes, No };
     enum class Buttons { Ok, OkCancel, YesNo };
     enum class Icon { None, Information, Question, Warning, Critical };
@@ -32,9 +32,10 @@ public:
 
 // QMessageBox and QFileDialog.
 class WidgetDialogs : public UserDialogs {
-public:
+  public:
     void showMessage(QWidget* parent, const QString& text, const QString& title, Icon icon) override;
-    Answer ask(QWidget* parent, const QString& title, const QString& text, Buttons buttons, Icon icon) override;
+    Answer ask(QWidget* parent, const QString& title, const QString& text, Buttons buttons,
+               Icon icon) override;
     QString openFileName(QWidget* parent, const QString& caption, const QString& directory,
                          const QString& filter) override;
     QString saveFileName(QWidget* parent, const QString& caption, const QString& proposedPath,

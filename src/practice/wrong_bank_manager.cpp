@@ -51,8 +51,9 @@ WrongBankManager::WrongBankManager(const QString& programFolder, QWidget* parent
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->setFrameShape(QFrame::NoFrame);
     list_->setFont(songTi(16));
-    list_->setStyleSheet(QStringLiteral("QTreeWidget { background: rgb(233, 246, 250); }"
-                                        "QTreeWidget::item { border-bottom: 1px solid #c9dde4; }"));
+    list_->setStyleSheet(
+        QStringLiteral("QTreeWidget { background: rgb(233, 246, 250); }"
+                       "QTreeWidget::item { border-bottom: 1px solid #c9dde4; }"));
 
     auto* strip = new QWidget(this);
     strip->setFixedHeight(38);

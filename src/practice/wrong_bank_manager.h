@@ -18,24 +18,24 @@ namespace quorvex::practice {
 // stands for row i + 1 of the source query; the list is never sorted.
 class WrongBankManager : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit WrongBankManager(const QString& programFolder, QWidget* parent = nullptr);
     ~WrongBankManager() override;
 
     QTreeWidget* list() const { return list_; }
 
-public Q_SLOTS:
+  public Q_SLOTS:
     void loadList();
     void selectAll();
     void invertSelection();
     void removeTicked();
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void done(int result) override;
 
-private:
+  private:
     std::unique_ptr<store::Connection> connection_;
     QTreeWidget* list_;
 };

@@ -29,7 +29,7 @@ QString connectionStringFor(const QString& programFolder);
 // closed Connection still behaves as closed (isOpen() is false and the next query reopens it), and a
 // file replaced on disk (a restore renames another file over it) is really reopened on the next open.
 class Connection {
-public:
+  public:
     Connection();
     explicit Connection(const QString& connectionString);
     ~Connection();
@@ -68,7 +68,7 @@ public:
     // Call after replacing the file by other means than a rename (which is noticed by itself).
     static void releaseFile(const QString& filePath);
 
-private:
+  private:
     QString connectionString_;
     QString databasePath_;
     QString password_;

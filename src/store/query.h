@@ -14,7 +14,7 @@ class Query;
 
 // One field of the current row of an open query, addressed by name (case-insensitive).
 class Field {
-public:
+  public:
     // NULL reads as "".
     QString asString() const;
     // Throws StoreError when the value is text that is not a whole number ("" included).
@@ -26,7 +26,7 @@ public:
     void setAsString(const QString& value);
     void setValue(const QVariant& value);
 
-private:
+  private:
     friend class Query;
     Field(Query* query, int column) : query_(query), column_(column) {}
     Query* query_;
@@ -37,7 +37,7 @@ private:
 // at once and the connection may be closed while the result is read. Rows of single-table
 // "select * from TABLE ..." results can be edited and inserted; post() writes the row at once.
 class Query {
-public:
+  public:
     explicit Query(Connection& connection);
     virtual ~Query();
     Query(const Query&) = delete;
@@ -89,11 +89,11 @@ public:
     void cancel();
     bool isEditing() const { return editMode_ != EditMode::None; }
 
-protected:
+  protected:
     void openRows(const QString& sqlText, const QVariantList& params);
     QString tableName_;  // the single table the rows come from, empty when not editable
 
-private:
+  private:
     friend class Field;
     enum class EditMode { None, Edit, Insert };
     using Row = QVector<QVariant>;
@@ -126,11 +126,11 @@ private:
 
 // A table opened by name, rows in stored order, addressed by 1-based position (the exam settings `ts`).
 class Table : public Query {
-public:
+  public:
     Table(Connection& connection, const QString& tableName);
     void open() override;
 
-private:
+  private:
     QString name_;
 };
 

@@ -12,11 +12,14 @@ namespace {
 const char* const kSchema[] = {
     "CREATE TABLE kemu (ID TEXT, mz TEXT)",
     "CREATE TABLE geshu (kemugeshu TEXT)",
-    "CREATE TABLE tree (id INTEGER NOT NULL, nodename TEXT, parentid INTEGER, code INTEGER, scbt TEXT, ct TEXT)",
-    "CREATE TABLE readtext (id INTEGER NOT NULL, treeid INTEGER, qtypeid INTEGER, content TEXT, opnum INTEGER, "
+    "CREATE TABLE tree (id INTEGER NOT NULL, nodename TEXT, parentid INTEGER, code INTEGER, scbt TEXT, ct "
+    "TEXT)",
+    "CREATE TABLE readtext (id INTEGER NOT NULL, treeid INTEGER, qtypeid INTEGER, content TEXT, opnum "
+    "INTEGER, "
     "itemnum TEXT)",
     "CREATE TABLE qtype (id INTEGER NOT NULL, code INTEGER, title TEXT)",
-    "CREATE TABLE question (id INTEGER NOT NULL, readtextid INTEGER, content TEXT, answer TEXT, \"explain\" TEXT, "
+    "CREATE TABLE question (id INTEGER NOT NULL, readtextid INTEGER, content TEXT, answer TEXT, \"explain\" "
+    "TEXT, "
     "picurl TEXT, itemnum TEXT, lx TEXT, scbt TEXT, ct TEXT, ct1 TEXT)",
     "CREATE TABLE opinion (id INTEGER NOT NULL, questionid INTEGER, code TEXT, content TEXT)",
     "CREATE TABLE sj (tid TEXT, lx TEXT, alt TEXT, tg TEXT, tgid TEXT, da TEXT, tp TEXT, xx TEXT, tjda TEXT)",

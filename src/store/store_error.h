@@ -9,10 +9,11 @@ namespace quorvex::store {
 // a bad statement, an unknown field, text that is not a number read as one.
 // what() is the context followed by the engine's own message.
 class StoreError : public std::runtime_error {
-public:
+  public:
     StoreError(const QString& context, const QString& engineMessage)
-        : std::runtime_error((engineMessage.isEmpty() ? context : context + QStringLiteral(": ") + engineMessage)
-                                 .toStdString()),
+        : std::runtime_error(
+              (engineMessage.isEmpty() ? context : context + QStringLiteral(": ") + engineMessage)
+                  .toStdString()),
           context_(context),
           engineMessage_(engineMessage) {}
 
@@ -20,7 +21,7 @@ public:
     const QString& context() const { return context_; }
     const QString& engineMessage() const { return engineMessage_; }
 
-private:
+  private:
     QString context_;
     QString engineMessage_;
 };

@@ -20,7 +20,8 @@ void keepNumbering(const PageMarkupWriter& writer, PageNumbering& numbering) {
 
 }  // namespace
 
-ChapterPageBuilder::ChapterPageBuilder(PageView& view, store::Connection& connection, const QString& programFolder)
+ChapterPageBuilder::ChapterPageBuilder(PageView& view, store::Connection& connection,
+                                       const QString& programFolder)
     : view_(view), connection_(connection), pageFile_(programFolder + QStringLiteral("ty.html")) {}
 
 QString ChapterPageBuilder::build(qint64 treeId, StudyView studyView, PageNumbering& numbering) {

@@ -23,14 +23,14 @@ struct PageNumbering {
 // Builds one chapter's question page in a page view: loads the page file, then writes the chapter's
 // groups in the view as they are read. Errors end the build quietly; what was written stays.
 class ChapterPageBuilder {
-public:
+  public:
     ChapterPageBuilder(PageView& view, store::Connection& connection, const QString& programFolder);
 
     // Returns the chapter's tree.id as text (empty when the chapter row is missing) and leaves the
     // page's numbering in `numbering`. Processes events while the page loads.
     QString build(qint64 treeId, StudyView studyView, PageNumbering& numbering);
 
-private:
+  private:
     PageView& view_;
     store::Connection& connection_;
     QString pageFile_;

@@ -35,16 +35,16 @@ struct GroupRow {
 
 // Which page the fragments are for.
 enum class PageVariant {
-    Exercise,    // the chapter page of the exercise view
-    Filtered,    // the favourites and wrong-question views: groups without questions write nothing
-    Feedback,    // one question in the error-feedback window: answer shown, no buttons, no rules
+    Exercise,  // the chapter page of the exercise view
+    Filtered,  // the favourites and wrong-question views: groups without questions write nothing
+    Feedback,  // one question in the error-feedback window: answer shown, no buttons, no rules
 };
 
 // Writes question groups as the fragments that are appended, one by one, to the body of the page file.
 // The element ids, names and values are what grading, the page commands and the exam room look up.
 // Numbering runs on across the groups of one page: one writer per page.
 class PageMarkupWriter {
-public:
+  public:
     explicit PageMarkupWriter(PageVariant variant = PageVariant::Exercise);
 
     // Appends the fragments of one group to `out`, in order.
@@ -60,7 +60,7 @@ public:
     // The shared-letter entries of a code-9 select: A to O, at most 15.
     static QString optionLetters(int opnum);
 
-private:
+  private:
     QString heading(const GroupRow& group) const;
     QString groupStem(const GroupRow& group) const;
     QString picture(const QuestionRow& question) const;

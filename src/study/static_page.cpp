@@ -19,7 +19,8 @@ QString pageWithFragments(const QString& pageFileText, const QStringList& fragme
 QStringList chapterFragments(store::Connection& connection, qint64 treeId, StudyView view) {
     PageMarkupWriter writer(pageVariantForView(view));
     QStringList fragments;
-    readChapterGroups(connection, treeId, view, [&](const GroupRow& group) { writer.writeGroup(group, fragments); });
+    readChapterGroups(connection, treeId, view,
+                      [&](const GroupRow& group) { writer.writeGroup(group, fragments); });
     return fragments;
 }
 

@@ -66,7 +66,8 @@ QString questionQuery(StudyView view) {
         return QStringLiteral("select * from question where readtextid=?");
     }
     // The mark field is one of two fixed names, never text from outside.
-    return QStringLiteral("select * from question where (readtextid=?) and (") + field + QStringLiteral("='1')");
+    return QStringLiteral("select * from question where (readtextid=?) and (") + field +
+           QStringLiteral("='1')");
 }
 
 void readType(Connection& connection, qint64 qtypeId, GroupRow& group) {
@@ -107,7 +108,9 @@ QuestionRow questionFromRow(Connection& connection, Query& q, bool withOptions) 
 }
 
 // Options are shown for codes 1 to 8 only.
-bool showsOptions(int typeCode) { return typeCode >= 1 && typeCode <= 8; }
+bool showsOptions(int typeCode) {
+    return typeCode >= 1 && typeCode <= 8;
+}
 
 GroupRow groupFromRow(Connection& connection, Query& readtext) {
     GroupRow group;

@@ -533,8 +533,8 @@ void TestBankTool::commandLine_data() {
                                << "whole number";
     QTest::newRow("stats of a file that is not a bank")
         << QStringList{"stats", "@json"} << 1 << "cannot open";
-    QTest::newRow("preview without --chapter") << QStringList{"preview", "@db", "-o", "@out"} << 2
-                                               << "needs --chapter ID";
+    QTest::newRow("preview without --chapter")
+        << QStringList{"preview", "@db", "-o", "@out"} << 2 << "needs --chapter ID";
     QTest::newRow("preview of an unknown view")
         << QStringList{"preview", "@db", "--chapter", "3", "--view", "all", "-o", "@out"} << 2
         << "--view is exercise, favourites or wrong";
@@ -573,7 +573,8 @@ void TestBankTool::preview_data() {
     QTest::addColumn<QStringList>("hidden");
     QTest::newRow("exercise") << "exercise"
                               << QStringList{"'fan1'>1. 下列属于职业性有害因素中物理因素的是",
-                                             "'fan2'>2. 下列属于生物性有害因素的是", "<b>X型题：多项选择题</b>"}
+                                             "'fan2'>2. 下列属于生物性有害因素的是",
+                                             "<b>X型题：多项选择题</b>"}
                               << QStringList{};
     QTest::newRow("favourites") << "favourites" << QStringList{"'fan2'>1. 下列属于生物性有害因素的是"}
                                 << QStringList{"'fan1'", "<b>X型题：多项选择题</b>"};

@@ -63,8 +63,10 @@ class TestWindowChrome : public QObject {
         QTest::newRow("larger from 2") << "+" << 3 << "17px" << QStringList{};
         QTest::newRow("smaller from 2") << "-" << 1 << "13px" << QStringList{};
         QTest::newRow("nine larger reach 11") << "+++++++++" << 11 << "25px" << QStringList{};
-        QTest::newRow("the tenth is refused") << "++++++++++" << 12 << "25px" << QStringList{"不能将字体设置过大！"};
-        QTest::newRow("smaller at 1 is refused") << "--" << 0 << "13px" << QStringList{"不能将字体设置过小！"};
+        QTest::newRow("the tenth is refused")
+            << "++++++++++" << 12 << "25px" << QStringList{"不能将字体设置过大！"};
+        QTest::newRow("smaller at 1 is refused")
+            << "--" << 0 << "13px" << QStringList{"不能将字体设置过小！"};
         QTest::newRow("then larger gives 15") << "--+" << 1 << "15px" << QStringList{"不能将字体设置过小！"};
     }
     void textSize() {
@@ -94,10 +96,12 @@ class TestWindowChrome : public QObject {
         QCOMPARE(session.window->gradeButton()->x(), session.window->screen()->geometry().width() - 560);
 
         // Activation no longer reopens the first chapter: the page keeps what the user did.
-        session.window->pageView()->runScript(QStringLiteral("document.body.setAttribute('data-mark', 'kept')"));
+        session.window->pageView()->runScript(
+            QStringLiteral("document.body.setAttribute('data-mark', 'kept')"));
         session.window->openFirstChapter();
-        QCOMPARE(session.window->pageView()->runScript(QStringLiteral("document.body.getAttribute('data-mark')")),
-                 QVariant(QStringLiteral("kept")));
+        QCOMPARE(
+            session.window->pageView()->runScript(QStringLiteral("document.body.getAttribute('data-mark')")),
+            QVariant(QStringLiteral("kept")));
 
         session.button("restoreButton")->click();
         QVERIFY(!session.window->isMaximized());
@@ -179,11 +183,21 @@ class TestWindowChrome : public QObject {
         QTest::addColumn<QString>("buttonName");
         QTest::addColumn<QString>("dialog");
         QTest::addColumn<QString>("url");
-        QTest::newRow("数据备份") << "backupButton" << "BackupDialog" << "";
-        QTest::newRow("数据还原") << "restoreButton" << "RestoreDialog" << "";
-        QTest::newRow("在线客服") << "serviceButton" << "" << "https://www.quorvex.cn/";
-        QTest::newRow("在线购买") << "purchaseButton" << "" << "https://www.quorvex.cn/gmzx.asp";
-        QTest::newRow("使用帮助") << "helpButton" << "" << "help/index.html";
+        QTest::newRow("数据备份") << "backupButton"
+                                  << "BackupDialog"
+                                  << "";
+        QTest::newRow("数据还原") << "restoreButton"
+                                  << "RestoreDialog"
+                                  << "";
+        QTest::newRow("在线客服") << "serviceButton"
+                                  << ""
+                                  << "https://www.quorvex.cn/";
+        QTest::newRow("在线购买") << "purchaseButton"
+                                  << ""
+                                  << "https://www.quorvex.cn/gmzx.asp";
+        QTest::newRow("使用帮助") << "helpButton"
+                                  << ""
+                                  << "help/index.html";
     }
     void toolbarOpensItsWindowOrPage() {
         QFETCH(QString, buttonName);

@@ -26,7 +26,8 @@ QVector<qint64> questionIds(Connection& connection, const QString& where) {
 
 void mark(Connection& connection, const QVector<qint64>& ids, const QString& field) {
     for (qint64 id : ids) {
-        connection.execute(QStringLiteral("update question set ") + field + QStringLiteral("='1' where id=?"), {id});
+        connection.execute(QStringLiteral("update question set ") + field + QStringLiteral("='1' where id=?"),
+                           {id});
     }
 }
 
@@ -42,7 +43,7 @@ QVector<bool> ticks(const QTreeWidget* list) {
 
 class TestWrongBankManager : public QObject {
     Q_OBJECT
-private Q_SLOTS:
+  private Q_SLOTS:
     void listsTheBankInIdOrder() {
         TestProgramFolder folder(quorvex::testing::smallBankJson());
         Connection connection(quorvex::store::connectionStringFor(folder.path()));

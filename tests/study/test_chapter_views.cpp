@@ -43,14 +43,16 @@ struct Session {
     }
     void mark(const QString& field, const QString& ids) {
         quorvex::store::Connection connection(quorvex::store::connectionStringFor(folder.path()));
-        connection.execute(QStringLiteral("update question set ") + field + QStringLiteral("='1' where id in (") + ids +
-                           QStringLiteral(")"));
+        connection.execute(QStringLiteral("update question set ") + field +
+                           QStringLiteral("='1' where id in (") + ids + QStringLiteral(")"));
     }
     // The text of a stem span, or "" when the page has none.
     QString stem(int questionId) const {
         return window->pageView()
-            ->runScript(QStringLiteral("(function(){var e=document.getElementById('fan%1');return e?e.textContent:'';})()")
-                            .arg(questionId))
+            ->runScript(
+                QStringLiteral(
+                    "(function(){var e=document.getElementById('fan%1');return e?e.textContent:'';})()")
+                    .arg(questionId))
             .toString();
     }
     QStringList treeCaptions() const {
@@ -97,9 +99,10 @@ class TestChapterViews : public QObject {
         QCOMPARE(session.stem(4), QStringLiteral("1.1. 最可能的诊断是"));
         QCOMPARE(session.stem(6), QStringLiteral("1.3. 应采取的措施有"));
         QCOMPARE(session.stem(7), QStringLiteral("可引起再生障碍性贫血的是"));
-        const QString matching = window.pageView()
-                                     ->runScript(QStringLiteral("document.getElementById('a7').parentNode.innerHTML"))
-                                     .toString();
+        const QString matching =
+            window.pageView()
+                ->runScript(QStringLiteral("document.getElementById('a7').parentNode.innerHTML"))
+                .toString();
         QVERIFY2(matching.contains(QStringLiteral("2.1.")), qPrintable(matching));
         QVERIFY(session.stem(1).isEmpty());
     }
@@ -173,8 +176,8 @@ class TestChapterViews : public QObject {
         QCOMPARE(window.viewCaption(), caption);
         QCOMPARE(window.visibleViewTitle(), caption);
         // Sections stay even without listed chapters; only the marked chapter is listed.
-        QCOMPARE(session.treeCaptions(), (QStringList{"基础知识", "第一篇 职业卫生概论", "第二章 职业病诊断", "第二篇 职业卫生法规",
-                                                      "相关专业知识"}));
+        QCOMPARE(session.treeCaptions(), (QStringList{"基础知识", "第一篇 职业卫生概论", "第二章 职业病诊断",
+                                                      "第二篇 职业卫生法规", "相关专业知识"}));
         QCOMPARE(window.state().nodeTreeIds, (QVector<int>{0, 0, 4, 0, 0}));
         // The third node is opened: the case's stem and its one marked question, numbered 1.
         QCOMPARE(session.stem(5), QStringLiteral("1.1. 诊断最需要的检查是"));

@@ -14,7 +14,8 @@ QuestionRow question(qint64 id, const QString& content, int optionCount = 0, qin
     q.answer = QStringLiteral("A");
     q.explain = QStringLiteral("解析") + QString::number(id);
     for (int k = 0; k < optionCount; ++k) {
-        q.options.append({firstOptionId + k, id, QString(QChar('A' + k)), QStringLiteral("选项") + QString::number(k)});
+        q.options.append(
+            {firstOptionId + k, id, QString(QChar('A' + k)), QStringLiteral("选项") + QString::number(k)});
     }
     return q;
 }
@@ -32,7 +33,8 @@ GroupRow group(int code, const QString& title, QVector<QuestionRow> questions, c
 
 // The numbers the page shows in front of stems and group stems, in page order.
 QStringList shownNumbers(const QStringList& fragments) {
-    static const QRegularExpression stem(QStringLiteral("^&nbsp(?: <span  id ='fan\\d+'>)?(\\d+(?:\\.\\d+)?)\\.[ 共]"));
+    static const QRegularExpression stem(
+        QStringLiteral("^&nbsp(?: <span  id ='fan\\d+'>)?(\\d+(?:\\.\\d+)?)\\.[ 共]"));
     static const QRegularExpression groupStem(QStringLiteral("^&nbsp(\\d+)\\.(?! )"));
     QStringList numbers;
     for (const QString& f : fragments) {
@@ -53,7 +55,7 @@ QStringList shownNumbers(const QStringList& fragments) {
 
 class TestPageMarkup : public QObject {
     Q_OBJECT
-private Q_SLOTS:
+  private Q_SLOTS:
     void singleChoiceQuestionIsWrittenToTheCharacter() {
         PageMarkupWriter writer;
         QuestionRow q = question(12, QStringLiteral("下列属于物理因素的是"), 2, 40);
@@ -69,15 +71,16 @@ private Q_SLOTS:
             QStringLiteral("&nbsp <input type=\"radio\" id=\"40\"  name=\"12\" value=\"A\">A:选项0<br>"),
             QStringLiteral("<br>"),
             QStringLiteral("&nbsp <input type=\"radio\" id=\"41\"  name=\"12\" value=\"B\">B:选项1<br>"),
-            QStringLiteral("<div  style=\"cursor:hand;\"><tr><td width=\"100%\"> <div align=\"right\" > <input "
-                           "id=\"xs12\" onclick=\"xsda(this,'ansnote12')\" name=\"tolvanexsda\" type=\"button\" "
-                           "value=\"显示答案\"/><input id=\"sc\"  onclick=\"scbt(this); "
-                           "window.location.href('http://scbt12')\" name=\"tolvanescbt\" type=\"button\" "
-                           "value=\"收藏本题\"/><input  name=\"tolvanectfk\" "
-                           "onclick=\"window.location.href('http://ctfk12')\" type=\"button\" value=\"错题反馈\" /> "
-                           "</div>&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;</div><div  class=\"Answer\" "
-                           "id=\"ansnote12\" value=\"B\" style=\"display:none\">正确答案：B "
-                           "答案解析：噪声属于物理因素</div></td></tr> "),
+            QStringLiteral(
+                "<div  style=\"cursor:hand;\"><tr><td width=\"100%\"> <div align=\"right\" > <input "
+                "id=\"xs12\" onclick=\"xsda(this,'ansnote12')\" name=\"tolvanexsda\" type=\"button\" "
+                "value=\"显示答案\"/><input id=\"sc\"  onclick=\"scbt(this); "
+                "window.location.href('http://scbt12')\" name=\"tolvanescbt\" type=\"button\" "
+                "value=\"收藏本题\"/><input  name=\"tolvanectfk\" "
+                "onclick=\"window.location.href('http://ctfk12')\" type=\"button\" value=\"错题反馈\" /> "
+                "</div>&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;</div><div  class=\"Answer\" "
+                "id=\"ansnote12\" value=\"B\" style=\"display:none\">正确答案：B "
+                "答案解析：噪声属于物理因素</div></td></tr> "),
             QStringLiteral("<hr>"),
         };
         QCOMPARE(out, expected);
@@ -90,11 +93,16 @@ private Q_SLOTS:
         QTest::addColumn<bool>("checkbox");
         QTest::addColumn<bool>("picture");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("code 3 radio, no picture") << 3 << "" << "" << false << false << "收藏本题";
-        QTest::newRow("code 4 check box") << 4 << "" << "1" << true << false << "取消收藏";
-        QTest::newRow("code 7 check box, picture") << 7 << "pictures/x.svg" << "" << true << true << "收藏本题";
-        QTest::newRow("blank picture name") << 2 << "   " << " 1" << false << false << "收藏本题";
-        QTest::newRow("code 8 check box, picture") << 8 << "a.png" << "1" << true << true << "取消收藏";
+        QTest::newRow("code 3 radio, no picture") << 3 << ""
+                                                  << "" << false << false << "收藏本题";
+        QTest::newRow("code 4 check box") << 4 << ""
+                                          << "1" << true << false << "取消收藏";
+        QTest::newRow("code 7 check box, picture") << 7 << "pictures/x.svg"
+                                                   << "" << true << true << "收藏本题";
+        QTest::newRow("blank picture name") << 2 << "   "
+                                            << " 1" << false << false << "收藏本题";
+        QTest::newRow("code 8 check box, picture") << 8 << "a.png"
+                                                   << "1" << true << true << "取消收藏";
     }
     void checkBoxesPictureAndFavouriteCaption() {
         QFETCH(int, code);
@@ -106,9 +114,12 @@ private Q_SLOTS:
         QuestionRow q = question(5, QStringLiteral("题干"), 1, 9);
         q.picurl = picurl;
         q.scbt = scbt;
-        const QString page = PageMarkupWriter().groupFragments(group(code, QStringLiteral("T"), {q})).join(QChar('|'));
-        QCOMPARE(page.contains(QStringLiteral("type=\"checkbox\" id=\"9\" name=\"5\" value=\"A\">")), checkbox);
-        QCOMPARE(page.contains(QStringLiteral("type=\"radio\" id=\"9\"  name=\"5\" value=\"A\">")), !checkbox);
+        const QString page =
+            PageMarkupWriter().groupFragments(group(code, QStringLiteral("T"), {q})).join(QChar('|'));
+        QCOMPARE(page.contains(QStringLiteral("type=\"checkbox\" id=\"9\" name=\"5\" value=\"A\">")),
+                 checkbox);
+        QCOMPARE(page.contains(QStringLiteral("type=\"radio\" id=\"9\"  name=\"5\" value=\"A\">")),
+                 !checkbox);
         QCOMPARE(page.contains(QStringLiteral("|&nbsp<br><p> 如图所示：<img src=\"./") + picurl +
                                QStringLiteral("\"> </p> <br>|")),
                  picture);
@@ -120,11 +131,15 @@ private Q_SLOTS:
     void numberingRunsAcrossGroups() {
         PageMarkupWriter writer;
         QStringList out;
-        writer.writeGroup(group(1, QStringLiteral("A1"), {question(1, "a"), question(2, "b"), question(3, "c")}), out);
-        writer.writeGroup(group(8, QStringLiteral("案例"), {question(4, "d"), question(5, "e")}, "病例"), out);
-        writer.writeGroup(group(9, QStringLiteral("B型"), {question(6, "f"), question(7, "g")}, "A．铅", 5), out);
+        writer.writeGroup(
+            group(1, QStringLiteral("A1"), {question(1, "a"), question(2, "b"), question(3, "c")}), out);
+        writer.writeGroup(group(8, QStringLiteral("案例"), {question(4, "d"), question(5, "e")}, "病例"),
+                          out);
+        writer.writeGroup(group(9, QStringLiteral("B型"), {question(6, "f"), question(7, "g")}, "A．铅", 5),
+                          out);
         writer.writeGroup(group(1, QStringLiteral("A1"), {question(8, "h")}), out);
-        QCOMPARE(shownNumbers(out), (QStringList{"1", "2", "3", "stem 4", "4.1", "4.2", "stem 5", "5.1", "5.2", "6"}));
+        QCOMPARE(shownNumbers(out),
+                 (QStringList{"1", "2", "3", "stem 4", "4.1", "4.2", "stem 5", "5.1", "5.2", "6"}));
         QCOMPARE(out.count(QStringLiteral("<hr>")), 3 + 2 + 1 + 1);  // one after the whole code-9 group
         QCOMPARE(writer.questionNo(), 7);
         // The code-9 rule comes straight after the group's last answer block.
@@ -166,12 +181,15 @@ private Q_SLOTS:
         const QString letters = PageMarkupWriter::optionLetters(opnum);
         QCOMPARE(letters.count(QStringLiteral("<option")), qMin(opnum, 15));
         if (!lastLetter.isEmpty()) {
-            QVERIFY(letters.endsWith(QStringLiteral("<option value=\"") + lastLetter + "\">" + lastLetter + " "));
+            QVERIFY(
+                letters.endsWith(QStringLiteral("<option value=\"") + lastLetter + "\">" + lastLetter + " "));
         }
-        const QStringList out = PageMarkupWriter().groupFragments(group(9, "B", {question(3, "题")}, "备选", opnum));
-        QVERIFY(out.contains(QStringLiteral("&nbsp1.1.  <select name=\"cars\" id=\"a3\"> <option value=\"daan\" "
-                                            "selected>答案 ") +
-                             letters + QStringLiteral("</select><span id ='fan3'>题</span>")));
+        const QStringList out =
+            PageMarkupWriter().groupFragments(group(9, "B", {question(3, "题")}, "备选", opnum));
+        QVERIFY(
+            out.contains(QStringLiteral("&nbsp1.1.  <select name=\"cars\" id=\"a3\"> <option value=\"daan\" "
+                                        "selected>答案 ") +
+                         letters + QStringLiteral("</select><span id ='fan3'>题</span>")));
     }
 
     void emptyGroups_data() {
@@ -208,7 +226,8 @@ private Q_SLOTS:
         QuestionRow q = question(30, QStringLiteral("问"), 1, 70);
         q.picurl = QStringLiteral("p.svg");
         q.answer = QStringLiteral("A");
-        const QStringList out = writer.groupFragments(group(8, QStringLiteral("案例"), {q}, QStringLiteral("病例")));
+        const QStringList out =
+            writer.groupFragments(group(8, QStringLiteral("案例"), {q}, QStringLiteral("病例")));
         const QStringList expected = {
             QStringLiteral("&nbsp <b>案例</b>"),
             QStringLiteral("<br>"),

@@ -77,7 +77,7 @@ QStringList flaggedChapters(Connection& connection, const QString& field) {
 
 class TestStudyView : public QObject {
     Q_OBJECT
-private Q_SLOTS:
+  private Q_SLOTS:
     void captions_data() {
         QTest::addColumn<QString>("caption");
         QTest::addColumn<int>("view");
@@ -115,9 +115,11 @@ private Q_SLOTS:
         QFETCH(QString, field);
         TestProgramFolder folder(kOrderBank);
         Connection connection(quorvex::store::connectionStringFor(folder.path()));
-        connection.execute(QStringLiteral("update question set ") + field + QStringLiteral("='1' where id in (501, 300)"));
+        connection.execute(QStringLiteral("update question set ") + field +
+                           QStringLiteral("='1' where id in (501, 300)"));
         const QVector<GroupRow> groups = readGroups(connection, 3, StudyView(view));
-        QCOMPARE(groupIds(groups), (QVector<qint64>{10, 30, 40, 50}));  // groups stay; the writer skips empty ones
+        QCOMPARE(groupIds(groups),
+                 (QVector<qint64>{10, 30, 40, 50}));  // groups stay; the writer skips empty ones
         QCOMPARE(groups[0].questions.size(), 0);
         QCOMPARE(groups[1].questions.size(), 1);
         QCOMPARE(groups[3].questions.size(), 1);
@@ -149,7 +151,8 @@ private Q_SLOTS:
         QCOMPARE(flaggedChapters(connection, field), QStringList{QStringLiteral("章一")});
 
         // Only chapter 4 holds a marked question: the stale mark goes.
-        connection.execute(QStringLiteral("update question set ") + field + QStringLiteral("='1' where id=600"));
+        connection.execute(QStringLiteral("update question set ") + field +
+                           QStringLiteral("='1' where id=600"));
         QVERIFY(recomputeChapterMarks(connection, StudyView(view)));
         QCOMPARE(flaggedChapters(connection, field), QStringList{QStringLiteral("章二")});
     }
@@ -178,8 +181,10 @@ private Q_SLOTS:
     void staticPagePlacesFragmentsBeforeTheClosingBodyTag_data() {
         QTest::addColumn<QString>("pageFile");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("closing tag") << "<html><body><p>x</p></BODY></html>" << "<html><body><p>x</p>ab</BODY></html>";
-        QTest::newRow("no closing tag") << "<html><body>" << "<html><body>ab";
+        QTest::newRow("closing tag") << "<html><body><p>x</p></BODY></html>"
+                                     << "<html><body><p>x</p>ab</BODY></html>";
+        QTest::newRow("no closing tag") << "<html><body>"
+                                        << "<html><body>ab";
     }
     void staticPagePlacesFragmentsBeforeTheClosingBodyTag() {
         QFETCH(QString, pageFile);

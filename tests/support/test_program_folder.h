@@ -11,13 +11,13 @@ namespace quorvex::testing {
 // file of each distinct source is built once per test binary and copied for every folder. Picture
 // names in the source are relative to resources/sample-bank and are copied in as well.
 class TestProgramFolder {
-public:
+  public:
     explicit TestProgramFolder(const QByteArray& bankSourceJson);
     // Ends with "/".
     QString path() const;
     QString databasePath() const;  // path() + "Data/med.mdb"
 
-private:
+  private:
     QTemporaryDir dir_;
 };
 
