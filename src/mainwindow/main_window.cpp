@@ -121,6 +121,8 @@ MainWindow::MainWindow(const QString& programFolder, UserDialogs& dialogs, QWidg
     examSettingsDialog_ = new examroom::ExamSettingsDialog(this);
     backupDialog_ = new maintenance::BackupDialog(programFolder_, dialogs_, this);
     restoreDialog_ = new maintenance::RestoreDialog(programFolder_, dialogs_, this);
+    // A restored file may hold another tree: the tree is built from it at once.
+    connect(restoreDialog_, &maintenance::RestoreDialog::restored, this, &MainWindow::buildTree);
     updateChecker_ = new UpdateChecker(programFolder_, updateIniUrl_, dialogs_, this);
     const auto onClick = [this](const char* objectName, void (MainWindow::*slot)()) {
         connect(findChild<QAbstractButton*>(QString::fromLatin1(objectName)), &QAbstractButton::clicked, this,

@@ -1,12 +1,15 @@
 #include <QAbstractButton>
 #include <QDialog>
 #include <QPushButton>
+#include <QTreeWidget>
 #include <QtTest>
 #include <memory>
 
 #include "examroom/exam_settings_dialog.h"
+#include "maintenance/restore_dialog.h"
 #include "mainwindow/main_window.h"
 #include "scripted_dialogs.h"
+#include "store/connection.h"
 #include "study/page_view.h"
 #include "test_program_folder.h"
 
@@ -199,6 +202,7 @@ class TestWindowChrome : public QObject {
                                   << ""
                                   << "help/index.html";
     }
+    void restoreRebuildsTheTree();
     void toolbarOpensItsWindowOrPage() {
         QFETCH(QString, buttonName);
         QFETCH(QString, dialog);
@@ -219,6 +223,17 @@ class TestWindowChrome : public QObject {
         QVERIFY(session.dialogs.entries.isEmpty());
     }
 };
+
+void TestWindowChrome::restoreRebuildsTheTree() {
+    Session session;
+    {
+        quorvex::store::Connection connection(quorvex::store::connectionStringFor(session.folder.path()));
+        connection.execute(QStringLiteral("update tree set nodename='恢复后的章节' where id=3"));
+    }
+    QVERIFY(session.window->nodeAt(2)->text(0) != QStringLiteral("恢复后的章节"));
+    emit session.window->restoreDialog()->restored();
+    QCOMPARE(session.window->nodeAt(2)->text(0), QStringLiteral("恢复后的章节"));
+}
 
 QTEST_MAIN(TestWindowChrome)
 #include "test_window_chrome.moc"
