@@ -12,6 +12,7 @@
 #include <QTextStream>
 #include <cstdio>
 
+#include "bench_bank.h"
 #include "bench_common.h"
 #include "database_writer.h"
 #include "mainwindow/main_window.h"
@@ -34,18 +35,8 @@ int fail(const char* why) {
 
 bool buildBank(const QString& folder) {
     const quorvex::tools::SyntheticBankShape shape{1, 1, 1, kQuestions};
-    const quorvex::tools::ReadResult source = quorvex::tools::readBankSource(
+    return quorvex::bench::buildBankFromJson(
         quorvex::tools::generateSyntheticBank(shape).toJson(QJsonDocument::Compact), folder);
-    if (!source.ok()) {
-        return false;
-    }
-    QString errors;
-    QTextStream err(&errors);
-    if (!quorvex::tools::buildBankFolder(source.source, folder, folder, err)) {
-        std::fprintf(stderr, "building the bank failed: %s\n", qPrintable(errors));
-        return false;
-    }
-    return true;
 }
 
 // Answers every question from its answer block: right, except every third question, which gets option

@@ -12,6 +12,7 @@
 #include <QTextStream>
 #include <cstdio>
 
+#include "bench_bank.h"
 #include "bench_common.h"
 #include "database_writer.h"
 #include "mainwindow/main_window.h"
@@ -72,11 +73,7 @@ QByteArray chapterBank(int questions) {
 }
 
 bool buildFolder(const QString& folder, int questions, const QString& pageFile) {
-    const quorvex::tools::ReadResult source = quorvex::tools::readBankSource(chapterBank(questions), folder);
-    QString errors;
-    QTextStream err(&errors);
-    if (!source.ok() || !quorvex::tools::buildBankFolder(source.source, folder, folder, err)) {
-        std::fprintf(stderr, "building the bank failed: %s\n", qPrintable(errors));
+    if (!quorvex::bench::buildBankFromJson(chapterBank(questions), folder)) {
         return false;
     }
     QFile::remove(folder + QStringLiteral("ty.html"));

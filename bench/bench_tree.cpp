@@ -9,6 +9,7 @@
 #include <QTextStream>
 #include <cstdio>
 
+#include "bench_bank.h"
 #include "bench_common.h"
 #include "database_writer.h"
 #include "mainwindow/chapter_tree.h"
@@ -22,19 +23,8 @@ constexpr int kRuns = 15;
 
 bool buildBank(const QString& folder) {
     const quorvex::tools::SyntheticBankShape shape{10, 10, 10, 20};
-    const QByteArray json = quorvex::tools::generateSyntheticBank(shape).toJson(QJsonDocument::Compact);
-    const quorvex::tools::ReadResult source = quorvex::tools::readBankSource(json, folder);
-    if (!source.ok()) {
-        std::fprintf(stderr, "the generated bank is refused\n");
-        return false;
-    }
-    QString errors;
-    QTextStream err(&errors);
-    if (!quorvex::tools::buildBankFolder(source.source, folder, folder, err)) {
-        std::fprintf(stderr, "building the bank failed: %s\n", qPrintable(errors));
-        return false;
-    }
-    return true;
+    return quorvex::bench::buildBankFromJson(
+        quorvex::tools::generateSyntheticBank(shape).toJson(QJsonDocument::Compact), folder);
 }
 
 // The floor: every tree row in one statement, read into memory.
