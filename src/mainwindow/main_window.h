@@ -237,6 +237,8 @@ class MainWindow : public QMainWindow {
     UpdateChecker* updateChecker_ = nullptr;
     ModalRunner runModal_;
     UrlOpener openUrl_;
+    // The grading button's x in the restored layout.
+    static constexpr int kGradeButtonLeft = 488;
     void placeChromeControls(bool maximized);
     int runModal(QDialog& dialog);
     bool shownBefore_ = false;
